@@ -1,0 +1,58 @@
+#include "process/binding.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "console/output.h"
+#include "process/os.h"
+
+namespace tavik {
+
+namespace {
+
+constexpr unsigned long errorBadExeFormat = 193;
+// Decorated names keep at most this many characters of the plain name.
+constexpr std::size_t decoratedNameLimit = 244;
+constexpr int largestArgumentBytes = 200;
+
+}  // namespace
+
+Library loadLibrary(const char* name) {
+  Library library = os::loadLibrary(name ? name : "");
+  if (!library) loadLibraryError(name);
+  return library;
+}
+
+std::string loadFailureText(const char* name, unsigned long lastError) {
+  std::string text = "could not load: ";
+  if (name) text += name;
+  if (lastError == errorBadExeFormat) text += "\n(bad format; library may be wrong architecture)";
+  text += '\n';
+  return text;
+}
+
+void loadLibraryError(const char* name) {
+  const std::string text = loadFailureText(name, os::lastError());
+  rawWrite(stderr, text.c_str());
+  std::exit(1);
+}
+
+Address getProcAddr(Library library, const char* name) {
+  if (Address found = os::findSymbol(library, name)) return found;
+  // Functions of the stdcall convention may be exported only as
+  // "_<name>@<bytes of arguments>".
+  const std::string decorated = "_" + std::string(name).substr(0, decoratedNameLimit) + "@";
+  for (int bytes = 0; bytes <= largestArgumentBytes; bytes += 4) {
+    const std::string candidate = decorated + std::to_string(bytes);
+    if (Address found = os::findSymbol(library, candidate.c_str())) return found;
+  }
+  procAddrError(name);
+}
+
+void procAddrError(const char* name) {
+  const std::string text = std::string("could not import: ") + name + "\n";
+  rawWrite(stderr, text.c_str());
+  std::exit(1);
+}
+
+}  // namespace tavik

@@ -1,0 +1,35 @@
+// What differs between Windows and POSIX, behind one small interface.
+// os-win32.cpp and os-posix.cpp implement it; nothing else names a platform.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+#include "process/binding.h"
+
+namespace tavik::os {
+
+// The system's library loader: null when the library or function is absent.
+Library loadLibrary(const char* name);
+Address findSymbol(Library library, const char* name);
+// The loader's last error code (Windows: GetLastError).
+unsigned long lastError();
+
+// No newline translation on the stream from now on.
+void setBinaryMode(std::FILE* stream);
+// True when the stream is an interactive console that is read through the
+// console road (ReadConsoleW). POSIX terminals are read as plain streams.
+bool isConsole(std::FILE* stream);
+// The system handle behind a stream, as the console functions take it.
+std::intptr_t osHandle(std::FILE* stream);
+
+// Makes a write to a pipe without reader fail with an error instead of
+// ending the process.
+void ignoreBrokenPipe();
+
+// Writes the bytes to standard error and ends the process with `code` at once,
+// without flushing streams or running exit handlers: safe inside a signal handler.
+[[noreturn]] void writeAndExit(const char* text, std::size_t length, int code);
+
+}  // namespace tavik::os

@@ -31,7 +31,8 @@ void computerWins() {
 }
 
 void playerWins() {
-  echoBinSafe({"[#] You won!\n[#] Wait, how did you do that??!! Cheater! CHEATER!!!!!!"});
+  // Split where "??!" would read as a trigraph to older compilers.
+  echoBinSafe({"[#] You won!\n[#] Wait, how did you do that??" "!! Cheater! CHEATER!!!!!!"});
   printFlag();
 }
 

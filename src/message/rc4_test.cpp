@@ -46,8 +46,7 @@ void expectRaise(const std::string& key, const std::string& hexText, const char*
 TEST(FromRC4, ClassicVectors) {
   EXPECT_EQ(hexOf(fromRC4("Key", hexOf("Plaintext"))), "BBF316E8D940AF0AD3");
   EXPECT_EQ(hexOf(fromRC4("Wiki", hexOf("pedia"))), "1021BF0420");
-  EXPECT_EQ(hexOf(fromRC4("Secret", hexOf("Attack at dawn"))),
-            "45A01F645FC35B383552544B9BF5");
+  EXPECT_EQ(hexOf(fromRC4("Secret", hexOf("Attack at dawn"))), "45A01F645FC35B383552544B9BF5");
   // Deciphering is the same operation: the ciphertext gives back the message.
   EXPECT_EQ(fromRC4("Secret", "45A01F645FC35B383552544B9BF5"), "Attack at dawn");
 }
@@ -67,9 +66,7 @@ TEST(FromRC4, LowerCaseDigitsDecodeTheSame) {
   EXPECT_EQ(fromRC4("Secret", "45a01f645fc35b383552544b9bf5"), "Attack at dawn");
 }
 
-TEST(FromRC4, EmptyTextGivesEmptyResult) {
-  EXPECT_EQ(fromRC4("Key", ""), "");
-}
+TEST(FromRC4, EmptyTextGivesEmptyResult) { EXPECT_EQ(fromRC4("Key", ""), ""); }
 
 TEST(FromRC4, NulBytesAreKept) {
   const std::string message("a\0b", 3);
@@ -97,7 +94,8 @@ TEST(FromHex, AcceptedPairs) {
 }
 
 TEST(FromHex, RejectedPairs) {
-  for (const std::string pair : {"0x", "0X", "__", "##", "0G", "G0", "#_", " 5", "5 ", "x5", "-1"}) {
+  for (const std::string pair :
+       {"0x", "0X", "__", "##", "0G", "G0", "#_", " 5", "5 ", "x5", "-1"}) {
     try {
       fromHex(pair);
       ADD_FAILURE() << "accepted " << pair;

@@ -20,7 +20,11 @@ constexpr std::size_t traceWidth = 25;
 // procedure and a line feed.
 std::string formatTrace(const RaiseSite& site) {
   std::string text = site.filename;
-  if (site.line > 0) text += "(" + std::to_string(site.line) + ")";
+  if (site.line > 0) {
+    text += '(';
+    text += std::to_string(site.line);
+    text += ')';
+  }
   text.append(text.size() < traceWidth ? traceWidth - text.size() : 1, ' ');
   text += site.procname;
   text += '\n';

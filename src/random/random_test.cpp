@@ -170,6 +170,13 @@ TEST_F(SystemSource, SeedIsReadLittleEndian) {
   expectState(r, 0x0807060504030201, 0x100F0E0D0C0B0A09);
 }
 
+TEST_F(SystemSource, OneNonZeroWordIsEnough) {
+  const Answer highWordOnly{0, {0, 0, 0, 0, 0, 0, 0, 0, 1}};
+  use({highWordOnly});
+  expectState(getRandomState(), 0, 1);
+  EXPECT_EQ(calls, 1);
+}
+
 TEST_F(SystemSource, ZeroBytesUseUpAnAttempt) {
   use({zeros, counting});
   baseState = {0, 0};

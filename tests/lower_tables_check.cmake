@@ -2,8 +2,9 @@
 # src/console/lower_tables.cpp byte for byte. Needs python3 and the Unicode data
 # files (Debian's unicode-data); fails, never skips, when they are missing.
 #
-# cmake -DPYTHON=<python3 or empty> -DGENERATOR=<script> -DCOMMITTED=<lower_tables.cpp>
-#       -DOUTPUT=<scratch file> [-DUNICODE_DATA=<file>] [-DDERIVED_AGE=<file>] -P lower_tables_check.cmake
+# cmake -DPYTHON=<python3, or empty to search> -DGENERATOR=<script>
+#       -DCOMMITTED=<lower_tables.cpp> -DOUTPUT=<scratch file>
+#       [-DUNICODE_DATA=<file>] [-DDERIVED_AGE=<file>] -P lower_tables_check.cmake
 
 foreach(var GENERATOR COMMITTED OUTPUT)
   if(NOT ${var})
@@ -18,14 +19,16 @@ if(NOT DERIVED_AGE)
 endif()
 
 if(NOT PYTHON)
-  find_program(PYTHON NAMES python3)
+  find_program(python_on_path NAMES python3)
+  set(PYTHON "${python_on_path}")
 endif()
 if(NOT PYTHON)
   message(FATAL_ERROR "lower_tables_check: python3 not found; install it (apt-get install python3)")
 endif()
 foreach(input ${UNICODE_DATA} ${DERIVED_AGE})
   if(NOT EXISTS "${input}")
-    message(FATAL_ERROR "lower_tables_check: ${input} not found; install it (apt-get install unicode-data)")
+    message(FATAL_ERROR
+            "lower_tables_check: ${input} not found; install it (apt-get install unicode-data)")
   endif()
 endforeach()
 

@@ -25,7 +25,8 @@ std::int64_t storedSinglet(std::int64_t c) {
 // The range record starting at `first`, found by a plain scan; empty when absent.
 std::vector<std::int64_t> rangeFrom(std::int64_t first) {
   for (std::int64_t p = 0; p < rangeRecords * 3; p += 3) {
-    if (toLowerRanges[p] == first) return {toLowerRanges[p], toLowerRanges[p + 1], toLowerRanges[p + 2]};
+    if (toLowerRanges[p] == first)
+      return {toLowerRanges[p], toLowerRanges[p + 1], toLowerRanges[p + 2]};
   }
   return {};
 }
@@ -43,7 +44,9 @@ TEST(LowerTables, HoldTheUnicode121LettersSplitIntoRangesAndSinglets) {
   std::int64_t inRanges = 0;
   for (std::int64_t p = 0; p < rangeRecords * 3; p += 3) {
     EXPECT_LT(toLowerRanges[p], toLowerRanges[p + 1]) << "a range holds two or more: " << p;
-    if (p > 0) EXPECT_LT(toLowerRanges[p - 2], toLowerRanges[p]) << "sorted, disjoint: " << p;
+    if (p > 0) {
+      EXPECT_LT(toLowerRanges[p - 2], toLowerRanges[p]) << "sorted, disjoint: " << p;
+    }
     inRanges += toLowerRanges[p + 1] - toLowerRanges[p] + 1;
   }
   EXPECT_EQ(inRanges, 738);
@@ -60,7 +63,8 @@ TEST(LowerTables, HoldTheUnicode121LettersSplitIntoRangesAndSinglets) {
     for (std::int64_t r = 0; r < rangeRecords * 3; r += 3) {
       EXPECT_FALSE(toLowerRanges[r] <= c && c <= toLowerRanges[r + 1]) << "inside a range: " << c;
       const bool adjacent = c == toLowerRanges[r] - 1 || c == toLowerRanges[r + 1] + 1;
-      EXPECT_FALSE(adjacent && toLowerSinglets[p + 1] == toLowerRanges[r + 2]) << "extends a range: " << c;
+      EXPECT_FALSE(adjacent && toLowerSinglets[p + 1] == toLowerRanges[r + 2])
+          << "extends a range: " << c;
     }
   }
 }
@@ -102,23 +106,36 @@ TEST(LowerBinarySearch, FindsTheLastRecordNotAboveC) {
   EXPECT_EQ(binarySearch(9, table, 1, 2), -1);
   EXPECT_EQ(binarySearch(20, table, 0, 2), -1);
   EXPECT_EQ(binarySearch(20, table, -3, 2), -1);
-  EXPECT_EQ(binarySearch(30, table, 8, 1), 6) << "stride 1 sees every number as a key";
+  const std::int64_t keys[] = {1, 3, 3, 3, 7};  // stride 1, ties go to the last
+  EXPECT_EQ(binarySearch(3, keys, 5, 1), 3);
+  EXPECT_EQ(binarySearch(2, keys, 5, 1), 0);
+  EXPECT_EQ(binarySearch(8, keys, 5, 1), 4);
 
-  EXPECT_EQ(binarySearch(0x40, toLowerRanges, rangeRecords, 3), -1);
-  EXPECT_EQ(binarySearch(0x41, toLowerRanges, rangeRecords, 3), 0);
+  // Against a plain scan, at and beside every key of both tables.
+  const std::pair<const std::int64_t*, std::int64_t> tables[] = {{toLowerRanges, 3},
+                                                                 {toLowerSinglets, 2}};
+  for (const auto& [t, stride] : tables) {
+    const std::int64_t records = (stride == 3 ? rangeRecords : singletRecords);
+    for (std::int64_t r = 0; r < records; ++r) {
+      for (std::int64_t c = t[r * stride] - 1; c <= t[r * stride] + 1; ++c) {
+        std::int64_t last = -1;
+        for (std::int64_t q = 0; q < records && t[q * stride] <= c; ++q) last = q * stride;
+        EXPECT_EQ(binarySearch(static_cast<std::int32_t>(c), t, records, stride), last) << c;
+      }
+    }
+  }
+
   EXPECT_EQ(binarySearch(0x7FFFFFFF, toLowerRanges, rangeRecords, 3), 132);
-  EXPECT_EQ(binarySearch(0xA7C6, toLowerSinglets, singletRecords, 2), 1218);
 }
 
-TEST(LowerCodePoint, MapsByRangesAndSinglets) {
+TEST(LowerCodePoint, MapsByRangesThenSinglets) {
   const std::vector<std::pair<std::int32_t, std::int32_t>> cases = {
-      {0x41, 0x61},       {0x5A, 0x7A},       {0x130, 0x69},     {0x212A, 0x6B},
-      {0x2126, 0x3C9},    {0x1E9E, 0xDF},     {0x178, 0xFF},     {0x1C4, 0x1C6},
-      {0x1C5, 0x1C6},     {0x10C7, 0x2D27},   {0xA7C6, 0x1D8E},  {0x13A0, 0xAB70},
-      {0x1C90, 0x10D0},   {0x2C7E, 0x23F},    {0x1E900, 0x1E922}, {0x1E921, 0x1E943},
-      {0x40, 0x40},       {0x5B, 0x5B},       {0xDF, 0xDF},       {0x1C6, 0x1C6},
-      {0x2160, 0x2160},   {0x24B6, 0x24B6},   {0x1E922, 0x1E922}, {0, 0},
-      {-1, -1},           {0x7FFFFFFF, 0x7FFFFFFF}};
+      {0x40, 0x40},     {0x41, 0x61},       {0x5A, 0x7A},
+      {0x5B, 0x5B},     {0x1E921, 0x1E943}, {0x1E922, 0x1E922},
+      {0x2C7E, 0x23F},  {0x2C7F, 0x240},    {0x1C4, 0x1C6},
+      {0x1C5, 0x1C6},   {0x1C6, 0x1C6},     {0x178, 0xFF},
+      {0x2126, 0x3C9},  {0x10C7, 0x2D27},   {0xA7C6, 0x1D8E},
+      {0xA7C7, 0xA7C7}, {-1, -1},           {0x7FFFFFFF, 0x7FFFFFFF}};
   for (const auto& [c, lower] : cases) EXPECT_EQ(nuctoLower(c), lower) << std::hex << c;
 }
 
@@ -146,16 +163,16 @@ TEST(LowerText, UnicodeLetters) {
       {"\xCE\xA3\xCE\x91\xCE\xA3", "\xCF\x83\xCE\xB1\xCF\x83"},  // no final sigma
       {"\xE1\xBA\x9E", "\xC3\x9F"},
       {"\xC3\x9F", "\xC3\x9F"},
-      {"\xE2\x85\xA0", "\xE2\x85\xA0"},              // U+2160 ROMAN NUMERAL ONE
-      {"\xE2\x92\xB6", "\xE2\x92\xB6"},              // U+24B6 CIRCLED LATIN CAPITAL LETTER A
-      {"\xE1\x8E\xA0", "\xEA\xAD\xB0"},              // Cherokee
-      {"\xE1\xB2\x90", "\xE1\x83\x90"},              // Georgian Mtavruli
-      {"\xF0\x9E\xA4\x80", "\xF0\x9E\xA4\xA2"},      // Adlam
-      {"\xC8\xBA", "\xE2\xB1\xA5"},                  // two bytes become three
+      {"\xE2\x85\xA0", "\xE2\x85\xA0"},          // U+2160 ROMAN NUMERAL ONE
+      {"\xE2\x92\xB6", "\xE2\x92\xB6"},          // U+24B6 CIRCLED LATIN CAPITAL LETTER A
+      {"\xE1\x8E\xA0", "\xEA\xAD\xB0"},          // Cherokee
+      {"\xE1\xB2\x90", "\xE1\x83\x90"},          // Georgian Mtavruli
+      {"\xF0\x9E\xA4\x80", "\xF0\x9E\xA4\xA2"},  // Adlam
+      {"\xC8\xBA", "\xE2\xB1\xA5"},              // two bytes become three
   });
 }
 
-TEST(LowerText, MalformedBytesComeOutDefined) {
+TEST(LowerText, MalformedAndLongFormsComeOutDefined) {
   using namespace std::string_literals;
   expectLowered({
       {"\x80", "\xC2\x80"},
@@ -165,15 +182,18 @@ TEST(LowerText, MalformedBytesComeOutDefined) {
       {"\xE2\x82", "\xEF\xBF\xBD\xC2\x82"},
       {"\xF0\xC3\xA9", "\xEF\xBF\xBD\xC3\xA9"},
       {"\xFC\x80\x80\x80\x80", "\xEF\xBF\xBD\xC2\x80\xC2\x80\xC2\x80\xC2\x80"},
-      {"\xC3\x41", "\xC3\xA1"},                      // continuation bytes are not tested
-      {"\xC1\x92OCK", "rock"},                       // overlong R
+      {"\xC3\x41", "\xC3\xA1"},  // continuation bytes are not tested
+      {"\xC1\x92OCK", "rock"},   // overlong R
       {"\xC0\x80"s, "\0"s},
-      {"\xFC\x80\x80\x80\x81\x81", "a"},              // six-byte overlong A
-      {"\xED\xA0\x80", "\xED\xA0\x80"},              // surrogate
-      {"\xF4\x90\x80\x80", "\xF4\x90\x80\x80"},      // U+110000
+      {"\xFC\x80\x80\x80\x81\x81", "a"},         // six-byte overlong A
+      {"\xED\xA0\x80", "\xED\xA0\x80"},          // surrogate
+      {"\xF4\x90\x80\x80", "\xF4\x90\x80\x80"},  // U+110000
       {"\xF8\x88\x80\x80\x80", "\xF8\x88\x80\x80\x80"},
       {"\xFC\x84\x80\x80\x80\x80", "\xFC\x84\x80\x80\x80\x80"},
       {"\xFD\xBF\xBF\xBF\xBF\xBF", "\xFD\xBF\xBF\xBF\xBF\xBF"},  // 0x7FFFFFFF
+      // The largest value of each length keeps its length.
+      {"\xDF\xBF\xEF\xBF\xBF\xF7\xBF\xBF\xBF\xFB\xBF\xBF\xBF\xBF",
+       "\xDF\xBF\xEF\xBF\xBF\xF7\xBF\xBF\xBF\xFB\xBF\xBF\xBF\xBF"},
   });
 }
 
@@ -187,7 +207,8 @@ TEST(LowerText, AsciiTakesTheSameRouteAsTheTables) {
   int changed = 0;
   for (int b = 0; b < 0x80; ++b) {
     const std::string single(1, static_cast<char>(b));
-    const std::string overlong{static_cast<char>(0xC0 | (b >> 6)), static_cast<char>(0x80 | (b & 0x3F))};
+    const std::string overlong{static_cast<char>(0xC0 | (b >> 6)),
+                               static_cast<char>(0x80 | (b & 0x3F))};
     const std::string lowered = nuctoLowerStr(single);
     EXPECT_EQ(lowered, nuctoLowerStr(overlong)) << b;
     ASSERT_EQ(lowered.size(), 1u) << b;

@@ -63,12 +63,16 @@ TEST(Report, AssertionWithTrailingBlankAndEmptyMessage) {
 }
 
 TEST(Report, TraceIsPaddedToTwentyFiveColumnsButKeepsOneBlank) {
-  const Exception noLine{"ValueError", "m", {"proc", 0, "file"}};
-  EXPECT_EQ(formatReport(noLine).substr(0, 31), "file                     proc\n");
-  const Exception wide{"ValueError", "m", {"proc", 1046, "a_rather_long_name"}};
-  EXPECT_EQ(formatReport(wide).substr(0, 30), "a_rather_long_name(1046) proc\n");
-  const Exception wider{"ValueError", "m", {"proc", 1046, "an_even_longer_file_name"}};
-  EXPECT_EQ(formatReport(wider).substr(0, 36), "an_even_longer_file_name(1046) proc\n");
+  auto firstLine = [](const RaiseSite& site) {
+    const std::string report = formatReport({"ValueError", "m", site});
+    return report.substr(0, report.find('\n') + 1);
+  };
+  EXPECT_EQ(firstLine({"proc", 0, "file"}), "file                     proc\n");
+  EXPECT_EQ(firstLine({"fromHex", 1046, "strutils"}), "strutils(1046)           fromHex\n");
+  EXPECT_EQ(firstLine({"proc", 1046, "a_long_file_name"}), "a_long_file_name(1046)   proc\n");
+  EXPECT_EQ(firstLine({"proc", 1046, "a_rather_long_name"}), "a_rather_long_name(1046) proc\n");
+  EXPECT_EQ(firstLine({"proc", 1046, "an_even_longer_file_name"}),
+            "an_even_longer_file_name(1046) proc\n");
 }
 
 // The report uses at most 1999 bytes; a piece that does not fit is left out

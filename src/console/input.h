@@ -28,7 +28,10 @@ bool readStreamLine(std::FILE* stream, std::string& line);
 // one, and converts the rest to UTF-8.
 bool readConsoleLine(std::FILE* stream, std::string& line);
 
-// Closes the stream (nothing for null). A closed stream reads as ended from then on.
+// Closes the stream (nothing for null, nothing a second time). A closed stream
+// reads as ended from then on; only its pointer is remembered, so a stream
+// opened later at the same address would read as ended too. The program closes
+// only standard input.
 void close(std::FILE* stream);
 
 // Raises IOError "errno: <n> `<strerror>`" when the stream's error flag is set,

@@ -19,6 +19,7 @@
 #include "process/bound.h"
 #include "process/failure.h"
 #include "process/os.h"
+#include "process/raised_testing.h"
 
 namespace tavik {
 namespace {
@@ -64,17 +65,6 @@ Lines referenceSplit(const std::string& input) {
   }
   if (start < input.size()) lines.push_back(input.substr(start));
   return lines;
-}
-
-template <class Action>
-Exception raisedBy(Action action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e;
-  }
-  ADD_FAILURE() << "nothing was raised";
-  return {"", "", {}};
 }
 
 std::string body(std::size_t length, char last) {

@@ -8,6 +8,7 @@
 
 #include "console/input.h"
 #include "process/failure.h"
+#include "process/raised_testing.h"
 
 namespace tavik {
 namespace {
@@ -46,17 +47,6 @@ std::string echoed(std::initializer_list<std::string> texts) {
   std::string text = contents(file);
   std::fclose(file);
   return text;
-}
-
-template <class Action>
-Exception raisedBy(Action action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e;
-  }
-  ADD_FAILURE() << "nothing was raised";
-  return {"", "", {}};
 }
 
 TEST(EchoBinSafe, WritesTheTextsAndOneLineFeed) {

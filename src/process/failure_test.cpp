@@ -1,4 +1,5 @@
 #include "process/failure.h"
+#include "process/raised_testing.h"
 
 #include <gtest/gtest.h>
 
@@ -8,17 +9,6 @@ namespace tavik {
 namespace {
 
 // The message and kind of what `raise` throws.
-template <class Raise>
-Exception caught(Raise raise) {
-  try {
-    raise();
-  } catch (const Exception& e) {
-    return e;
-  }
-  ADD_FAILURE() << "nothing was raised";
-  return Exception{"", "", {"", 0, ""}};
-}
-
 const std::string fatalLine = "fatal(53)                sysFatal\n";
 
 TEST(Raise, RunTimeChecksCarryTheirKindMessageAndSite) {
@@ -28,16 +18,16 @@ TEST(Raise, RunTimeChecksCarryTheirKindMessageAndSite) {
     const char* msg;
   };
   const Case cases[] = {
-      {caught([] { raiseIndexError2(3, 2); }), "IndexDefect", "index 3 not in 0 .. 2"},
-      {caught([] { raiseIndexError2(0, -1); }), "IndexDefect",
+      {raisedBy([] { raiseIndexError2(3, 2); }), "IndexDefect", "index 3 not in 0 .. 2"},
+      {raisedBy([] { raiseIndexError2(0, -1); }), "IndexDefect",
        "index out of bounds, the container is empty"},
-      {caught([] { raiseRangeErrorI(-2147483649, -2147483648, 2147483647); }), "RangeDefect",
+      {raisedBy([] { raiseRangeErrorI(-2147483649, -2147483648, 2147483647); }), "RangeDefect",
        "value out of range: -2147483649 notin -2147483648 .. 2147483647"},
-      {caught([] { raiseRangeErrorU(7, 0, 5); }), "RangeDefect", "value out of range"},
-      {caught([] { raiseRangeErrorNoArgs(); }), "RangeDefect", "value out of range"},
-      {caught([] { raiseOverflow(); }), "OverflowDefect", "over- or underflow"},
-      {caught([] { raiseDivByZero(); }), "DivByZeroDefect", "division by zero"},
-      {caught([] { failedAssertImpl("x > 0"); }), "AssertionDefect", "x > 0"},
+      {raisedBy([] { raiseRangeErrorU(7, 0, 5); }), "RangeDefect", "value out of range"},
+      {raisedBy([] { raiseRangeErrorNoArgs(); }), "RangeDefect", "value out of range"},
+      {raisedBy([] { raiseOverflow(); }), "OverflowDefect", "over- or underflow"},
+      {raisedBy([] { raiseDivByZero(); }), "DivByZeroDefect", "division by zero"},
+      {raisedBy([] { failedAssertImpl("x > 0"); }), "AssertionDefect", "x > 0"},
   };
   for (const Case& c : cases) {
     EXPECT_STREQ(c.raised.name, c.name);
@@ -47,18 +37,18 @@ TEST(Raise, RunTimeChecksCarryTheirKindMessageAndSite) {
 }
 
 TEST(Report, EndOfInputAndWriteFailureReadAsTwoLines) {
-  EXPECT_EQ(formatReport(caught([] { raiseEOF(); })),
+  EXPECT_EQ(formatReport(raisedBy([] { raiseEOF(); })),
             "io(156)                  raiseEOF\n"
             "Error: unhandled exception: EOF reached [EOFError]\n");
-  EXPECT_EQ(formatReport(caught([] { raiseEIO("cannot write string to file"); })),
+  EXPECT_EQ(formatReport(raisedBy([] { raiseEIO("cannot write string to file"); })),
             "io(153)                  raiseEIO\n"
             "Error: unhandled exception: cannot write string to file [IOError]\n");
 }
 
 TEST(Report, AssertionWithTrailingBlankAndEmptyMessage) {
-  EXPECT_EQ(formatReport(caught([] { failedAssertImpl("random(325, 10) `x.a <= x.b` "); })),
+  EXPECT_EQ(formatReport(raisedBy([] { failedAssertImpl("random(325, 10) `x.a <= x.b` "); })),
             fatalLine + "Error: unhandled exception: random(325, 10) `x.a <= x.b`  [AssertionDefect]\n");
-  EXPECT_EQ(formatReport(caught([] { failedAssertImpl(""); })),
+  EXPECT_EQ(formatReport(raisedBy([] { failedAssertImpl(""); })),
             fatalLine + "Error: unhandled exception:  [AssertionDefect]\n");
 }
 

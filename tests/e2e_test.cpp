@@ -1,10 +1,5 @@
 // The game as a player meets it: whole transcripts (standard output with the
 // pauses marked in place, standard error, exit code) compared byte for byte.
-//
-// Pauses and the system random source come from the preloaded interposer
-// (interpose.c): a pause leaves "<pause 1000 ms>" in the transcript and
-// returns at once, and each test scripts the 16 seed bytes, so that the taunts
-// are known in advance.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -13,132 +8,22 @@
 #include <vector>
 
 #include "harness.h"
+#include "transcript.h"
 
 using namespace std::string_literals;
 
 namespace {
 
-// ---- What the persona says --------------------------------------------------
-
-const char* const introductionLines[] = {
-    "[#] Hi! I'm Tavik, the Telepathic Computer Program.",
-    "[#] Let's play Rock, Paper, Scissors!",
-    "[#] I should warn you ahead of time, though.",
-    "[#] As I previously mentioned, I'm telepathic. So I can read your mind.",
-    "[#] You won't end up beating me.",
-    "[#] Still want to play? Alright, you've been warned!",
-};
-const char* const countdownLines[] = {
-    "[#] Ready?", "[#] ROCK", "[#] PAPER", "[#] SCISSORS", "[#] SHOOT!",
-};
-const char* const taunts[] = {
-    "[#] I warned you!",
-    "[#] What's so hard to understand? I. CAN. READ. MINDS.",
-    "[#] Keep trying! I've got all day.",
-};
-const std::string moveRequestLine = "[#] Enter your choice (rock, paper, scissors): ";
-const std::string movePrompt = "[>] ";
-const std::string invalidMoveLine = "Invalid choice. Please choose rock, paper, or scissors.";
-const std::string choiceMadeLine = "[#] I've made my choice! Now let's play!";
-const std::string computerMovePrefix = "[#] I chose: ";
-const std::string playerMovePrefix = "[#] You chose: ";
-const std::string gloatLine = "[#] I win!";
-const std::string playAgainLine = "[?] Do you want to play again? (yes/no)";
-const std::string playAgainPrompt = "[yes/no] > ";
-// "??" and "!" apart, so that no compiler reads a trigraph.
-const std::string defeatLines =
-    "[#] You won!\n[#] Wait, how did you do that??" "!! Cheater! CHEATER!!!!!!";
-const std::string revealPrefix = "[+] ";
-const std::string concealedMessage = "Fine, you win. I never read any minds.";
-const std::string finalPrompt = "[+] Press enter to quit [>] ";
-
-// ---- What ends the process abnormally ----------------------------------------
-
-// A raise site is padded to 25 columns: "io(156)" and 18 blanks.
-const std::string endOfInputReport = "io(156)" + std::string(18, ' ') +
-                                     "raiseEOF\n"
-                                     "Error: unhandled exception: EOF reached [EOFError]\n";
-const std::string writeFailureReport = "io(153)" + std::string(18, ' ') +
-                                       "raiseEIO\n"
-                                       "Error: unhandled exception: cannot write string to file "
-                                       "[IOError]\n";
-const std::string interruptReport = "SIGINT: Interrupted by Ctrl-C.\n";
-const std::string seedingFailureReport =
-    "Failed to initializes baseState in random module as sysrand.urandom doesn't work.\n";
+using namespace e2e;
 
 // ---- Seeds, as 16 bytes from the system random source --------------------------
 
-// The generator's default state (s0 0x69B4C98CB8530805, s1 0xD1DD3004688D67CA),
-// little-endian: its taunts are at indices 2, 0, 2.
-const std::string defaultStateSeed = "050853B88CC9B469CA678D680430DDD1";
-// s0 = 1, s1 = 0: a state with one zero word is a valid seed.
-const std::string seedOne = "01000000000000000000000000000000";
 // s0 = 0, s1 = 1.
 const std::string seedHighOne = "00000000000000000100000000000000";
 // s0 = 2^64 - 1, s1 = 0: the first draw is 2^64 - 1, which is rejected.
 const std::string seedAllOnesDraw = "FFFFFFFFFFFFFFFF0000000000000000";
 // 15 bytes: a short read is a failed attempt.
 const std::string shortSeed = "hex:0102030405060708090A0B0C0D0E0F";
-
-// ---- Transcript pieces ------------------------------------------------------
-
-const std::string pauseMarker = "<pause 1000 ms>\n";
-
-std::string line(const std::string& text) { return text + "\n"; }
-
-// `pause` is what a pause leaves in the transcript: the marker, or nothing
-// when the pauses are real.
-std::string introduction(const std::string& pause = pauseMarker) {
-  std::string text;
-  for (std::size_t i = 0; i + 1 < std::size(introductionLines); ++i) {
-    text += line(introductionLines[i]) + pause;
-  }
-  return text + line(introductionLines[std::size(introductionLines) - 1]);
-}
-
-// The move request and its prompt; the player's line is read after it.
-std::string moveRequest() { return line(moveRequestLine) + movePrompt; }
-
-// After a line that is not a move: the message and a new request, no pause.
-std::string invalidMove() { return line(invalidMoveLine) + moveRequest(); }
-
-// A round from the computer's choice to the play-again prompt.
-std::string lostRound(const std::string& player, const std::string& computer, int taunt) {
-  std::string text = line(choiceMadeLine);
-  for (const char* countdown : countdownLines) text += line(countdown) + pauseMarker;
-  text += line(computerMovePrefix + computer) + pauseMarker;
-  text += line(playerMovePrefix + player) + pauseMarker;
-  text += line(gloatLine) + pauseMarker;
-  text += line(taunts[taunt]) + pauseMarker;
-  return text + line(playAgainLine) + playAgainPrompt;
-}
-
-std::string wonRound() {
-  return line(defeatLines) + line(revealPrefix + concealedMessage) + finalPrompt;
-}
-
-// ---- Running ----------------------------------------------------------------
-
-e2e::Launch interposed(const char* program, const std::string& input,
-                       const std::string& randomScript) {
-  e2e::Launch launch;
-  launch.program = program;
-  launch.input = input;
-  launch.environment = {"LD_PRELOAD="s + TAVIK_INTERPOSER, "INTERPOSE_GETRANDOM=" + randomScript};
-  return launch;
-}
-
-e2e::Launch game(const std::string& input, const std::string& seed = defaultStateSeed) {
-  return interposed(TAVIK_GAME, input, "hex:" + seed);
-}
-
-void expectTranscript(const e2e::Outcome& outcome, const std::string& output,
-                      const std::string& errors, int exitCode) {
-  EXPECT_EQ(outcome.output, output);
-  EXPECT_EQ(outcome.errors, errors);
-  EXPECT_TRUE(outcome.exited && !outcome.timedOut && outcome.exitCode == exitCode)
-      << "expected exit code " << exitCode << ", got " << e2e::describeEnd(outcome);
-}
 
 // ---- Play -------------------------------------------------------------------
 
@@ -297,9 +182,7 @@ TEST(OutputFailure, StandardOutputFull) {
   e2e::Launch launch = game("rock\nno\n");
   launch.outputPath = "/dev/full";
   launch.environment.push_back("INTERPOSE_MARKERS=stderr");
-  std::string pauses;
-  for (int i = 0; i < 5; ++i) pauses += pauseMarker;
-  expectTranscript(e2e::run(launch), "", pauses + writeFailureReport, 1);
+  expectTranscript(e2e::run(launch), "", pauses(introductionPauses) + writeFailureReport, 1);
 }
 
 // The same with a pipe whose reader has gone: an error, not death by SIGPIPE.
@@ -307,9 +190,7 @@ TEST(OutputFailure, ReaderOfStandardOutputGone) {
   e2e::Launch launch = game("rock\nno\n");
   launch.outputReaderGone = true;
   launch.environment.push_back("INTERPOSE_MARKERS=stderr");
-  std::string pauses;
-  for (int i = 0; i < 5; ++i) pauses += pauseMarker;
-  expectTranscript(e2e::run(launch), "", pauses + writeFailureReport, 1);
+  expectTranscript(e2e::run(launch), "", pauses(introductionPauses) + writeFailureReport, 1);
 }
 
 // ---- Ctrl-C -----------------------------------------------------------------------

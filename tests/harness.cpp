@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,6 +86,17 @@ int millisecondsUntil(Clock::time_point deadline) {
   return static_cast<int>(left.count());
 }
 
+// The kernel's account of the process: its signal dispositions among others.
+std::string processStatus(pid_t pid) {
+  std::string text;
+  const int fd = ::open(("/proc/" + std::to_string(pid) + "/status").c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fail("open /proc status");
+  while (drain(fd, text)) {
+  }
+  ::close(fd);
+  return text;
+}
+
 void recordStatus(int status, Outcome& outcome) {
   if (WIFEXITED(status)) {
     outcome.exited = true;
@@ -101,15 +113,26 @@ Outcome run(const Launch& launch) {
   // has gone; the child itself starts with every signal at its default.
   std::signal(SIGPIPE, SIG_IGN);
 
-  Pipe input = makePipe();
+  const bool inputPipe = launch.inputPath.empty() && !launch.inputClosed;
+  const bool outputPipe = launch.outputPath.empty() && !launch.outputClosed;
+  Pipe input;
+  if (inputPipe) input = makePipe();
   Pipe output;
-  if (launch.outputPath.empty()) output = makePipe();
+  if (outputPipe) output = makePipe();
   Pipe errors = makePipe();
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, input.read, 0);
-  if (!launch.outputPath.empty()) {
+  if (launch.inputClosed) {
+    posix_spawn_file_actions_addclose(&actions, 0);
+  } else if (!inputPipe) {
+    posix_spawn_file_actions_addopen(&actions, 0, launch.inputPath.c_str(), O_RDONLY, 0);
+  } else {
+    posix_spawn_file_actions_adddup2(&actions, input.read, 0);
+  }
+  if (launch.outputClosed) {
+    posix_spawn_file_actions_addclose(&actions, 1);
+  } else if (!outputPipe) {
     posix_spawn_file_actions_addopen(&actions, 1, launch.outputPath.c_str(), O_WRONLY, 0);
   } else {
     posix_spawn_file_actions_adddup2(&actions, output.write, 1);
@@ -132,6 +155,7 @@ Outcome run(const Launch& launch) {
   if (launch.outputReaderGone) closeFd(output.read);
 
   std::vector<std::string> arguments{launch.program};
+  arguments.insert(arguments.end(), launch.arguments.begin(), launch.arguments.end());
   std::vector<std::string> environment = childEnvironment(launch.environment);
   std::vector<char*> argv = pointers(arguments);
   std::vector<char*> envp = pointers(environment);
@@ -155,15 +179,33 @@ Outcome run(const Launch& launch) {
     fail("posix_spawn " + launch.program);
   }
 
-  std::size_t written = 0;
-  if (launch.input.empty() && !launch.holdInputOpen) closeFd(input.write);
+  // The limit holds before the child is given anything to read.
+  if (launch.addressSpaceLimit != 0) {
+    const rlimit limit{launch.addressSpaceLimit, launch.addressSpaceLimit};
+    if (::prlimit(child, RLIMIT_AS, &limit, nullptr) != 0) {
+      const int error = errno;
+      ::kill(child, SIGKILL);
+      ::waitpid(child, nullptr, 0);
+      closeFd(input.write);
+      closeFd(output.read);
+      closeFd(errors.read);
+      errno = error;
+      fail("prlimit");
+    }
+  }
+
+  const std::uint64_t inputLength = launch.input.size() * launch.inputCopies;
+  std::uint64_t written = 0;
+  if (inputLength == 0 && !launch.holdInputOpen) closeFd(input.write);
   if (input.write >= 0) ::fcntl(input.write, F_SETFL, O_NONBLOCK);
+  bool inputReleased = launch.inputAfter.empty();
+  bool outputClosedByTest = false;
 
   // Feed the input and read both outputs until both are at end of file.
   while (output.read >= 0 || errors.read >= 0) {
     pollfd fds[3];
     nfds_t count = 0;
-    const bool feeding = input.write >= 0 && written < launch.input.size();
+    const bool feeding = inputReleased && input.write >= 0 && written < inputLength;
     if (output.read >= 0) fds[count++] = pollfd{output.read, POLLIN, 0};
     if (errors.read >= 0) fds[count++] = pollfd{errors.read, POLLIN, 0};
     if (feeding) fds[count++] = pollfd{input.write, POLLOUT, 0};
@@ -177,11 +219,13 @@ Outcome run(const Launch& launch) {
     for (nfds_t i = 0; i < count; ++i) {
       if (fds[i].revents == 0) continue;
       if (fds[i].fd == input.write) {
-        const ssize_t sent = ::write(input.write, launch.input.data() + written,
-                                     launch.input.size() - written);
-        if (sent > 0) written += static_cast<std::size_t>(sent);
+        // Up to the end of the current copy of the input.
+        const std::size_t offset = static_cast<std::size_t>(written % launch.input.size());
+        const ssize_t sent =
+            ::write(input.write, launch.input.data() + offset, launch.input.size() - offset);
+        if (sent > 0) written += static_cast<std::uint64_t>(sent);
         if (sent < 0 && errno != EAGAIN && errno != EINTR) closeFd(input.write);  // child gone
-        if (input.write >= 0 && written == launch.input.size() && !launch.holdInputOpen) {
+        if (input.write >= 0 && written == inputLength && !launch.holdInputOpen) {
           closeFd(input.write);
         }
       } else if (fds[i].fd == output.read) {
@@ -190,8 +234,18 @@ Outcome run(const Launch& launch) {
         closeFd(errors.read);
       }
     }
+    // The reader goes away first; only then may the input that follows arrive.
+    if (!launch.closeOutputAfter.empty() && !outputClosedByTest &&
+        outcome.output.find(launch.closeOutputAfter) != std::string::npos) {
+      closeFd(output.read);
+      outputClosedByTest = true;
+    }
+    if (!inputReleased && outcome.output.find(launch.inputAfter) != std::string::npos) {
+      inputReleased = true;
+    }
     if (launch.signal != 0 && !outcome.signalSent &&
         outcome.output.find(launch.signalAfter) != std::string::npos) {
+      outcome.statusAtSignal = processStatus(child);
       ::kill(child, launch.signal);
       outcome.signalSent = true;
     }
@@ -199,20 +253,22 @@ Outcome run(const Launch& launch) {
 
   // Both outputs are closed: the child has ended or is about to.
   int status = 0;
+  rusage usage{};
   for (;;) {
-    const pid_t done = outcome.timedOut ? 0 : ::waitpid(child, &status, WNOHANG);
+    const pid_t done = outcome.timedOut ? 0 : ::wait4(child, &status, WNOHANG, &usage);
     if (done == child) break;
-    if (done < 0 && errno != EINTR) fail("waitpid");
+    if (done < 0 && errno != EINTR) fail("wait4");
     if (outcome.timedOut || millisecondsUntil(deadline) == 0) {
       outcome.timedOut = true;
       ::kill(child, SIGKILL);
-      while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+      while (::wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
       }
       break;
     }
     ::usleep(1000);
   }
   outcome.elapsed = Clock::now() - start;
+  outcome.maxResidentKiB = usage.ru_maxrss;
   recordStatus(status, outcome);
   closeFd(input.write);
   closeFd(output.read);

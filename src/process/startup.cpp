@@ -22,11 +22,12 @@ int start(void (*game)()) {
     initRandom();
     randomize();
     game();
+    return 0;
   } catch (const Exception& e) {
     reportUnhandledError(e);
-    std::exit(1);
   }
-  return 0;
+  // Outside the handler, so that the exception is gone before the exit.
+  std::exit(1);
 }
 
 }  // namespace tavik

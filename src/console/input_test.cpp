@@ -1,22 +1,16 @@
 #include "console/input.h"
 
-#include <fcntl.h>
-#include <pthread.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <optional>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "process/bound.h"
+#include "process/descriptors_testing.h"
 #include "process/failure.h"
 #include "process/os.h"
 #include "process/raised_testing.h"
@@ -159,103 +153,38 @@ TEST(StreamRoad, EndOfInput) {
   std::fclose(stream);
 }
 
-// On a terminal, reading again after the end of input waits for more: a stale
-// EINTR left in errno must not turn the end of input into another read.
-TEST(StreamRoad, StaleInterruptErrnoIsNoReasonToReadAgain) {
-  const int master = posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(grantpt(master), 0);
-  ASSERT_EQ(unlockpt(master), 0);
-  std::FILE* terminal = std::fopen(ptsname(master), "r");
-  ASSERT_NE(terminal, nullptr);
-  // Ctrl+D at the start of a line, a line, Ctrl+D again.
-  const char typed[] = "\x04rock\n\x04";
-  ASSERT_EQ(::write(master, typed, sizeof typed - 1), 7);
-  std::string line = "stale text";
-  errno = EINTR;
-  EXPECT_FALSE(readLine(terminal, line));
-  EXPECT_EQ(line, "");
-  std::clearerr(terminal);
-  EXPECT_EQ(readLine(terminal), "rock");
-  std::fclose(terminal);
-  ::close(master);
-}
-
-TEST(StreamRoad, ReadInterruptedBySignalIsRepeated) {
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  struct sigaction interrupt = {}, previous = {};
-  interrupt.sa_handler = [](int) {};
-  sigemptyset(&interrupt.sa_mask);
-  interrupt.sa_flags = 0;  // no restart: the blocked read fails with EINTR
-  sigaction(SIGUSR1, &interrupt, &previous);
-  std::FILE* stream = fdopen(fds[0], "r");
-  const pthread_t reader = pthread_self();
-  std::thread writer([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    pthread_kill(reader, SIGUSR1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(::write(fds[1], "rock\n", 5), 5);
-    ::close(fds[1]);
-  });
-  std::string line;
-  try {
-    line = readLine(stream);
-  } catch (const Exception& e) {
-    ADD_FAILURE() << e.name << " " << e.msg;
-  }
-  writer.join();
-  EXPECT_EQ(line, "rock");
-  // The interrupted read left no error behind: the end of input is just that.
-  std::string next = "stale text";
-  EXPECT_NO_THROW(EXPECT_FALSE(readLine(stream, next)));
-  sigaction(SIGUSR1, &previous, nullptr);
-  std::fclose(stream);
-}
-
-TEST(StreamRoad, ReadErrorRaisesIOErrorAndClearsTheFlag) {
-  std::FILE* directory = std::fopen("/", "r");
-  ASSERT_NE(directory, nullptr);
-  Exception e = raisedBy([&] { readLine(directory); });
-  EXPECT_STREQ(e.name, "IOError");
-  EXPECT_EQ(e.msg, "errno: 21 `Is a directory`");
-  EXPECT_EQ(std::ferror(directory), 0);
-  std::fclose(directory);
-}
-
 // Standard input and output pointed at files for one test.
 struct StandardStreamsTo {
   StandardStreamsTo(std::FILE* input, std::FILE* output) {
     std::fflush(stdout);
-    dup2(fileno(input), STDIN_FILENO);
-    dup2(fileno(output), STDOUT_FILENO);
+    descriptors::redirect(fileno(stdin), fileno(input));
+    descriptors::redirect(fileno(stdout), fileno(output));
   }
   ~StandardStreamsTo() {
     std::fflush(stdout);
     std::clearerr(stdin);
-    dup2(savedIn, STDIN_FILENO);
-    dup2(savedOut, STDOUT_FILENO);
-    ::close(savedIn);
-    ::close(savedOut);
+    descriptors::redirect(fileno(stdin), savedIn);
+    descriptors::redirect(fileno(stdout), savedOut);
+    descriptors::close(savedIn);
+    descriptors::close(savedOut);
   }
-  int savedIn = dup(STDIN_FILENO);
-  int savedOut = dup(STDOUT_FILENO);
+  int savedIn = descriptors::duplicate(fileno(stdin));
+  int savedOut = descriptors::duplicate(fileno(stdout));
 };
 
 TEST(ReadLineFromStdin, WritesAndFlushesThePromptThenReads) {
   std::FILE* input = streamOf("Rock\r\n");
   std::FILE* output = std::tmpfile();
   std::string shown;
-  char bytes[16] = {};
   {
     StandardStreamsTo redirect(input, output);
     EXPECT_EQ(readLineFromStdin("[>] "), "Rock");
-    EXPECT_EQ(pread(fileno(output), bytes, sizeof bytes, 0), 4);  // flushed already
+    shown = descriptors::contents(fileno(output));  // flushed already
     Exception e = raisedBy([] { readLineFromStdin("[yes/no] > "); });
     EXPECT_STREQ(e.name, "EOFError");
     EXPECT_EQ(e.msg, "EOF reached");
   }
-  EXPECT_EQ(std::string(bytes), "[>] ");
+  EXPECT_EQ(shown, "[>] ");
   std::fclose(input);
   std::fclose(output);
 }
@@ -373,7 +302,7 @@ TEST_F(ConsoleRoad, CtrlZEndsTheInputAndClosesTheStream) {
         {
           const int fd = fileno(file);
           const bool first = lineOf(reads) == line;
-          const bool closed = fcntl(fd, F_GETFD) == -1 && errno == EBADF;
+          const bool closed = !descriptors::isOpen(fd);
           std::string later = "stale text";
           const bool ended = !readLine(file, later) && later.empty();
           bool endOfInput = false;

@@ -1,12 +1,11 @@
 #include "console/output.h"
 
-#include <unistd.h>
-
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "console/input.h"
+#include "process/descriptors_testing.h"
 #include "process/failure.h"
 #include "process/raised_testing.h"
 
@@ -27,15 +26,15 @@ std::string contents(std::FILE* file) {
 struct StdoutTo {
   explicit StdoutTo(std::FILE* target) {
     std::fflush(stdout);
-    dup2(fileno(target), STDOUT_FILENO);
+    descriptors::redirect(fileno(stdout), fileno(target));
   }
   ~StdoutTo() {
     std::fflush(stdout);
     std::clearerr(stdout);
-    dup2(saved, STDOUT_FILENO);
-    ::close(saved);
+    descriptors::redirect(fileno(stdout), saved);
+    descriptors::close(saved);
   }
-  int saved = dup(STDOUT_FILENO);
+  int saved = descriptors::duplicate(fileno(stdout));
 };
 
 std::string echoed(std::initializer_list<std::string> texts) {
@@ -73,7 +72,7 @@ TEST(Write, IsByteExactWithNulBytes) {
 }
 
 TEST(Write, FailureRaisesIOError) {
-  std::FILE* full = std::fopen("/dev/full", "w");
+  std::FILE* full = descriptors::openUnwritable();
   ASSERT_NE(full, nullptr);
   std::setvbuf(full, nullptr, _IONBF, 0);
   for (const std::string& text : {"abc"s, "\0abc"s, "ab\0"s}) {
@@ -87,7 +86,7 @@ TEST(Write, FailureRaisesIOError) {
 
   // Buffered: the text lands in the buffer and only the flush fails. The next
   // write goes into the emptied buffer again and still has to fail.
-  full = std::fopen("/dev/full", "w");
+  full = descriptors::openUnwritable();
   ASSERT_NE(full, nullptr);
   write(full, "[#] Ready?\n");
   flushFile(full);
@@ -98,7 +97,7 @@ TEST(Write, FailureRaisesIOError) {
 }
 
 TEST(EchoBinSafe, StaysQuietOnAFailingStdoutAndTheNextPromptRaises) {
-  std::FILE* full = std::fopen("/dev/full", "w");
+  std::FILE* full = descriptors::openUnwritable();
   ASSERT_NE(full, nullptr);
   {
     StdoutTo redirect(full);
@@ -117,10 +116,7 @@ TEST(RawWrite, WritesUpToTheFirstNulAndFlushes) {
   rawWrite(file, nullptr);
   rawWrite(file, "\n");
   // No fflush here: rawWrite must have flushed already.
-  const int fd = fileno(file);
-  char bytes[32] = {};
-  EXPECT_EQ(pread(fd, bytes, sizeof bytes, 0), 10);
-  EXPECT_EQ(std::string(bytes), "could not\n");
+  EXPECT_EQ(descriptors::contents(fileno(file)), "could not\n");
   std::fclose(file);
 }
 

@@ -148,8 +148,8 @@ def lost_round_crlf(command, _):
 
 
 def kelvin_sign(command, _):
-    """A line holding 0x1A is only an invalid move; ROC and the Kelvin sign
-    (U+212A) is rock. The input ends at the play-again prompt."""
+    """A line holding 0x1A is only an invalid move; ROC followed by the Kelvin
+    sign (U+212A) is rock. The input ends at the play-again prompt."""
     done, seconds = piped(command, b"li\x1azard\r\nROC\xe2\x84\xaa\n")
     expected = with_each_taunt(
         lambda taunt: introduction() + move_request() + lines(INVALID_MOVE) + move_request()
@@ -212,6 +212,7 @@ def imports(command, objdump):
     for function in ["ReadConsoleW", "SetConsoleOutputCP", "SetConsoleCP", "FormatMessageW"]:
         expect(f"{function} imported", function in imported["KERNEL32.dll"], [False])
     symbols = subprocess.run([objdump, "-t", game], capture_output=True, text=True, check=True)
+    expect("the game's own symbols listed", "_ZN5tavik" in symbols.stdout, [True])
     expect("MinGW's own printf linked in", "__mingw_vfprintf" in symbols.stdout, [False])
 
 
@@ -228,7 +229,7 @@ class Console:
             "set-option", "-g", "remain-on-exit", "on", ";",
             "set-option", "-g", "default-shell", "/bin/sh", ";",
             "new-session", "-d", "-s", "game", "-x", "100", "-y", "50",
-            shlex.join(command))
+            "exec " + shlex.join(command))
 
     def tmux(self, *arguments):
         return subprocess.run(["tmux", "-L", self.socket, *arguments], check=True,
@@ -264,10 +265,13 @@ class Console:
     def exit_status(self, seconds=30):
         deadline = time.monotonic() + seconds
         while time.monotonic() < deadline:
-            dead, _, status = self.tmux(
-                "display-message", "-p", "-t", "game", "#{pane_dead}:#{pane_dead_status}"
-            ).strip().partition(":")
-            if dead == "1":
+            dead, status, signal = self.tmux(
+                "display-message", "-p", "-t", "game",
+                "#{pane_dead}:#{pane_dead_status}:#{pane_dead_signal}").strip().split(":")
+            # The pane may be dead before its process's end is known.
+            if dead == "1" and signal:
+                raise Mismatch(f"the game was ended by signal {signal}")
+            if dead == "1" and status:
                 return int(status)
             time.sleep(0.2)
         raise Mismatch("the game did not end; the screen shows:\n" + "\n".join(self.screen()))

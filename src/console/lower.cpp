@@ -1,6 +1,7 @@
 #include "console/lower.h"
 
 #include <cstddef>
+#include <cstring>
 #include <iterator>
 
 namespace tavik {
@@ -51,15 +52,17 @@ std::int32_t decodeAt(const std::string& text, std::size_t i, std::size_t& advan
   return static_cast<std::int32_t>(value);  // at most 0x7FFFFFFF
 }
 
-// Appends c (0 .. 0x7FFFFFFF) in UTF-8, extended to six bytes past U+10FFFF.
-void appendUtf8(std::string& out, std::int32_t c) {
+// Writes c (0 .. 0x7FFFFFFF) in UTF-8, extended to six bytes past U+10FFFF;
+// returns the number of bytes.
+std::size_t encodeUtf8(std::int32_t c, char (&out)[6]) {
   const auto v = static_cast<std::uint32_t>(c);
+  if (v < 0x80) {
+    out[0] = static_cast<char>(v);
+    return 1;
+  }
   std::size_t continuations = 0;
   std::uint32_t leadMark = 0;
-  if (v < 0x80) {
-    out.push_back(static_cast<char>(v));
-    return;
-  } else if (v < 0x800) {
+  if (v < 0x800) {
     continuations = 1;
     leadMark = 0xC0;
   } else if (v < 0x10000) {
@@ -75,9 +78,48 @@ void appendUtf8(std::string& out, std::int32_t c) {
     continuations = 5;
     leadMark = 0xFC;
   }
-  out.push_back(static_cast<char>(leadMark | (v >> (6 * continuations))));
-  for (std::size_t k = continuations; k-- > 0;) {
-    out.push_back(static_cast<char>(0x80u | ((v >> (6 * k)) & 0x3Fu)));
+  out[0] = static_cast<char>(leadMark | (v >> (6 * continuations)));
+  for (std::size_t k = 1; k <= continuations; ++k) {
+    out[k] = static_cast<char>(0x80u | ((v >> (6 * (continuations - k))) & 0x3Fu));
+  }
+  return continuations + 1;
+}
+
+char lowerAscii(char byte) {
+  return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte + ('a' - 'A')) : byte;
+}
+
+constexpr std::uint64_t everyByte(unsigned value) { return 0x0101010101010101u * value; }
+
+// Lower-cases the eight bytes at `from` into `to` (which may lie before it)
+// when all of them are ASCII; false, writing nothing, otherwise.
+bool lowerAsciiWord(const char* from, char* to) {
+  std::uint64_t word;
+  std::memcpy(&word, from, sizeof word);
+  if ((word & everyByte(0x80)) != 0) return false;
+  // No byte is above 0x7F, so no sum carries into the next byte, and the top
+  // bit of each byte's sum tells whether it is at least 'A' or above 'Z'.
+  const std::uint64_t atLeastA = word + everyByte(0x80 - 'A');
+  const std::uint64_t aboveZ = word + everyByte(0x80 - 'Z' - 1);
+  const std::uint64_t capitals = atLeastA & ~aboveZ & everyByte(0x80);
+  word |= capitals >> 2;  // 0x80 >> 2 is the 0x20 between 'A' and 'a'
+  std::memcpy(to, &word, sizeof word);
+  return true;
+}
+
+// Appends the lower-cased form of text[from ..] to `out`.
+void appendLower(const std::string& text, std::size_t from, std::string& out) {
+  std::size_t i = from;
+  while (i < text.size()) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      out.push_back(lowerAscii(text[i]));
+      ++i;
+      continue;
+    }
+    std::size_t advance = 1;
+    char encoded[6];
+    out.append(encoded, encodeUtf8(nuctoLower(decodeAt(text, i, advance)), encoded));
+    i += advance;
   }
 }
 
@@ -118,24 +160,41 @@ std::int32_t nuctoLower(std::int32_t c) {
   return c;
 }
 
-std::string nuctoLowerStr(const std::string& text) {
-  std::string result;
-  result.reserve(text.size());  // grows (amortised) when a mapping needs more bytes
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char byte = text[i];
-    if (static_cast<unsigned char>(byte) < 0x80) {
-      // ASCII maps by itself: only A to Z change, with no table search.
-      result.push_back(byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte + ('a' - 'A')) : byte);
-      ++i;
+std::string nuctoLowerStr(std::string text) {
+  char* const bytes = text.data();
+  const std::size_t size = text.size();
+  std::size_t read = 0;
+  std::size_t write = 0;  // never past `read`
+  while (read < size) {
+    // ASCII maps by itself, eight bytes at a time where it can.
+    if (size - read >= 8 && lowerAsciiWord(bytes + read, bytes + write)) {
+      read += 8;
+      write += 8;
+      continue;
+    }
+    if (static_cast<unsigned char>(bytes[read]) < 0x80) {
+      bytes[write++] = lowerAscii(bytes[read++]);
       continue;
     }
     std::size_t advance = 1;
-    const std::int32_t c = decodeAt(text, i, advance);
-    appendUtf8(result, nuctoLower(c));
-    i += advance;
+    char encoded[6];
+    const std::size_t length = encodeUtf8(nuctoLower(decodeAt(text, read, advance)), encoded);
+    if (write + length > read + advance) {
+      // Longer than what it came from: it would overwrite bytes not yet read,
+      // so the rest goes to a new text.
+      std::string result;
+      result.reserve(size + size / 2);
+      result.assign(bytes, write);
+      result.append(encoded, length);
+      appendLower(text, read + advance, result);
+      return result;
+    }
+    std::memcpy(bytes + write, encoded, length);
+    read += advance;
+    write += length;
   }
-  return result;
+  text.resize(write);
+  return text;
 }
 
 }  // namespace tavik

@@ -9,8 +9,9 @@ namespace tavik {
 
 // Each code point of the text replaced by its lower-case form. Never fails:
 // bytes that do not form a sequence are taken as code points of their own
-// number, a lead byte without enough bytes behind it becomes U+FFFD.
-std::string nuctoLowerStr(const std::string& text);
+// number, a lead byte without enough bytes behind it becomes U+FFFD. A text
+// passed as a temporary is lower-cased in its own storage where it can be.
+std::string nuctoLowerStr(std::string text);
 
 // The lower-case form of one code point (the code point itself when it has none).
 std::int32_t nuctoLower(std::int32_t c);

@@ -218,6 +218,28 @@ TEST(LowerText, AsciiTakesTheSameRouteAsTheTables) {
   EXPECT_EQ(changed, 26);
 }
 
+// ASCII goes eight bytes at a time: every byte at every place in the word,
+// also while the output lags behind the input or continues in a new text.
+TEST(LowerText, AsciiRunsAtEveryAlignment) {
+  std::string ascii;
+  std::string expected;
+  for (int b = 0; b < 0x80; ++b) {
+    ascii += static_cast<char>(b);
+    expected += static_cast<char>(b >= 'A' && b <= 'Z' ? b + 0x20 : b);
+  }
+  for (std::size_t shift = 0; shift < 8; ++shift) {
+    const std::string pad(shift, 'Q');
+    const std::string lowerPad(shift, 'q');
+    EXPECT_EQ(nuctoLowerStr(pad + ascii), lowerPad + expected) << shift;
+    // The overlong R comes out a byte shorter.
+    EXPECT_EQ(nuctoLowerStr(pad + "\xC1\x92" + ascii), lowerPad + "r" + expected) << shift;
+    // The stray byte comes out a byte longer.
+    EXPECT_EQ(nuctoLowerStr(pad + ascii + "\x80" + ascii),
+              lowerPad + expected + "\xC2\x80" + expected)
+        << shift;
+  }
+}
+
 TEST(LowerText, LongMixedLineInOnePass) {
   using namespace std::string_literals;
   const std::string piece = "PaPeR \xC3\x80\0\xE2\x84\xAA\xF0\x9E\xA4\x80\xFF\xC8\xBA-"s;

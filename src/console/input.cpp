@@ -24,6 +24,9 @@ namespace {
 // wrote at the end of the one before.
 constexpr std::size_t firstChunk = 80;
 constexpr std::size_t furtherChunk = 128;
+// A line that outgrows this while read from a file makes room for the rest of
+// the file at once, rather than being copied each time it doubles.
+constexpr std::size_t longLine = std::size_t{1} << 20;
 
 // Console road: units asked for per read; the buffer has one more for a 0 unit.
 constexpr std::uint32_t consoleReadUnits = 2048;
@@ -52,6 +55,16 @@ char* readChunk(std::FILE* stream, char* chunk, std::size_t size) {
     errno = 0;
     std::clearerr(stream);
   }
+}
+
+// Reserves room in `line` for `needed` bytes and the rest of the stream's file.
+void reserveRestOfFile(std::FILE* stream, std::string& line, std::size_t needed) {
+  const std::uint64_t size = os::fileSize(stream);
+  if (size == 0) return;
+  const long here = std::ftell(stream);
+  if (here < 0 || size <= static_cast<std::uint64_t>(here)) return;
+  const std::uint64_t rest = size - static_cast<std::uint64_t>(here);
+  if (rest < line.max_size() - needed) line.reserve(needed + static_cast<std::size_t>(rest));
 }
 
 [[noreturn]] void raiseConsoleError() {
@@ -114,6 +127,9 @@ bool readStreamLine(std::FILE* stream, std::string& line) {
       // Full chunk without a line feed: go on from its terminating NUL.
       position += size - 1;
       size = furtherChunk;
+      if (position >= longLine && position + size > line.capacity()) {
+        reserveRestOfFile(stream, line, position + size);
+      }
       line.resize(position + size);
       continue;
     }

@@ -141,6 +141,19 @@ TEST(StreamRoad, LongLineComesBackWholeInLinearTime) {
   EXPECT_LT(seconds.count(), 5.0);
 }
 
+// A long line from a file is stored once: when it passes a MiB, room is made
+// for the rest of the file instead of doubling and copying again and again.
+TEST(StreamRoad, LongLineFromAFileIsNotCopiedOnAndOn) {
+  const std::string big(6 << 20, 'x');
+  std::FILE* stream = streamOf(big + "\nnext\n");
+  std::string line;
+  ASSERT_TRUE(readLine(stream, line));
+  EXPECT_TRUE(line == big);
+  EXPECT_LE(line.capacity(), big.size() + 256);  // doubling leaves 6.5 MiB or more
+  EXPECT_EQ(readLine(stream), "next");
+  std::fclose(stream);
+}
+
 TEST(StreamRoad, EndOfInput) {
   std::FILE* stream = streamOf("last");
   EXPECT_EQ(readLine(stream), "last");

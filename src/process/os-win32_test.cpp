@@ -2,7 +2,6 @@
 // name, msvcrt's streams, descriptors and console checks.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,17 +17,6 @@
 
 namespace tavik {
 namespace {
-
-TEST(Binding, TheSystemLibrariesHoldWhatStartUpBinds) {
-  Library kernel32 = loadLibrary("kernel32");
-  for (const char* name : {"SetConsoleOutputCP", "SetConsoleCP", "ReadConsoleW", "GetLastError",
-                           "FormatMessageW", "LocalFree", "Sleep"}) {
-    EXPECT_NE(os::findSymbol(kernel32, name), nullptr) << name;
-  }
-  EXPECT_NE(os::findSymbol(loadLibrary("Bcrypt.dll"), "BCryptGenRandom"), nullptr);
-  EXPECT_EXIT(getProcAddr(kernel32, "BCryptGenRandom"), ::testing::ExitedWithCode(1),
-              "^could not import: BCryptGenRandom\n$");
-}
 
 // tavik_decorated.dll exports _Sleep@4 (4), _Sleep@8 (8), _Wait@200 (200),
 // _Late@204 (204), Plain (1) and _Plain@0 (0), and 244 "n" decorated with @8 (244).
@@ -61,27 +49,13 @@ TEST(Binding, AFileThatIsNoLibraryIsABadFormat) {
   std::remove(name);
 }
 
-TEST(SystemFunctions, SleepPausesForTheGivenTime) {
-  void (*sleep)(std::uint32_t) = nullptr;
-  bindProc(sleep, loadLibrary("kernel32"), "Sleep");
-  const auto begin = std::chrono::steady_clock::now();
-  sleep(30);
-  const auto elapsed = std::chrono::steady_clock::now() - begin;
-  EXPECT_GE(elapsed, std::chrono::milliseconds(25));  // the system clock's granularity
-  EXPECT_LT(elapsed, std::chrono::milliseconds(1000));
-}
-
 // Without an algorithm handle only the system's preferred generator (flag 2) serves.
-TEST(SystemFunctions, RandomSourceFillsTheWholeBufferWithFlagTwo) {
+TEST(SystemFunctions, RandomSourceNeedsFlagTwo) {
   std::int32_t (*generate)(void*, unsigned char*, std::uint32_t, std::uint32_t) = nullptr;
   bindProc(generate, loadLibrary("Bcrypt.dll"), "BCryptGenRandom");
-  unsigned char first[32] = {}, second[32] = {};
-  ASSERT_EQ(generate(nullptr, first, sizeof first, 2), 0);
-  ASSERT_EQ(generate(nullptr, second, sizeof second, 2), 0);
-  EXPECT_NE(std::memcmp(first, second, sizeof first), 0);
-  const unsigned char zero[32] = {};
-  EXPECT_NE(std::memcmp(first, zero, sizeof first), 0);
-  EXPECT_NE(generate(nullptr, first, sizeof first, 0), 0);
+  unsigned char buffer[32] = {};
+  EXPECT_EQ(generate(nullptr, buffer, sizeof buffer, 2), 0);
+  EXPECT_NE(generate(nullptr, buffer, sizeof buffer, 0), 0);
 }
 
 std::string bytesOf(const char* name) {

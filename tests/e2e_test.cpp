@@ -206,24 +206,24 @@ TEST(Interrupt, DuringAPause) {
   EXPECT_LT(outcome.elapsed.count(), 2.5) << "the introduction went on after the interrupt";
 }
 
-TEST(Interrupt, AtTheMovePrompt) {
-  e2e::Launch launch = game("");
+// The game waiting at `prompt` for a line that does not come, interrupted.
+e2e::Outcome interruptedAt(const std::string& input, const std::string& prompt) {
+  e2e::Launch launch = game(input);
   launch.holdInputOpen = true;
-  launch.signalAfter = movePrompt;
+  launch.signalAfter = prompt;
   launch.signal = SIGINT;
-  const e2e::Outcome outcome = e2e::run(launch);
-  ASSERT_TRUE(outcome.signalSent);
-  expectTranscript(outcome, introduction() + moveRequest(), interruptReport, 1);
+  return e2e::run(launch);
 }
 
-TEST(Interrupt, AtThePlayAgainPrompt) {
-  e2e::Launch launch = game("scissors\n");
-  launch.holdInputOpen = true;
-  launch.signalAfter = playAgainPrompt;
-  launch.signal = SIGINT;
-  const e2e::Outcome outcome = e2e::run(launch);
-  ASSERT_TRUE(outcome.signalSent);
-  expectTranscript(outcome, introduction() + moveRequest() + lostRound("scissors", "rock", 2),
+TEST(Interrupt, AtThePrompts) {
+  const e2e::Outcome atMove = interruptedAt("", movePrompt);
+  ASSERT_TRUE(atMove.signalSent);
+  expectTranscript(atMove, introduction() + moveRequest(), interruptReport, 1);
+
+  const e2e::Outcome atPlayAgain = interruptedAt("scissors\n", playAgainPrompt);
+  ASSERT_TRUE(atPlayAgain.signalSent);
+  expectTranscript(atPlayAgain,
+                   introduction() + moveRequest() + lostRound("scissors", "rock", 2),
                    interruptReport, 1);
 }
 

@@ -1,4 +1,4 @@
 #include "game/game.h"
-#include "process/startup.h"
+#include "startup.h"
 
 int main() { return tavik::start(tavik::main); }

@@ -2,6 +2,6 @@
 // itself never reaches: lets the end-to-end tests see the reveal as a player
 // would. Built for the tests only; never installed.
 #include "game/outcomes.h"
-#include "process/startup.h"
+#include "startup.h"
 
 int main() { return tavik::start(tavik::playerWins); }

@@ -1,7 +1,5 @@
 #include "console/output.h"
 
-#include <cstring>
-
 #include "process/failure.h"
 
 namespace tavik {
@@ -47,10 +45,5 @@ void echoBinSafe(std::initializer_list<std::string> texts) {
 }
 
 void flushFile(std::FILE* stream) { std::fflush(stream); }
-
-void rawWrite(std::FILE* stream, const char* text) {
-  if (text) std::fwrite(text, 1, std::strlen(text), stream);
-  std::fflush(stream);
-}
 
 }  // namespace tavik

@@ -1,4 +1,4 @@
-// Writing: message lines to standard output, prompts, and raw text to standard error.
+// Writing: message lines and prompts to standard output.
 #pragma once
 
 #include <cstdio>
@@ -22,8 +22,5 @@ void write(std::FILE* stream, const std::string& text);
 
 // fflush, result ignored.
 void flushFile(std::FILE* stream);
-
-// Writes text up to its first NUL (nothing for null) and flushes; failures ignored.
-void rawWrite(std::FILE* stream, const char* text);
 
 }  // namespace tavik

@@ -2,13 +2,10 @@
 
 #include <limits>
 
-#include "process/binding.h"
 #include "process/bound.h"
 #include "process/failure.h"
 
 namespace tavik {
-
-void bindPause() { bindProc(bound::Sleep, loadLibrary("kernel32"), "Sleep"); }
 
 void nossleep(std::int64_t milliseconds) {
   constexpr std::int64_t lowest = std::numeric_limits<std::int32_t>::min();

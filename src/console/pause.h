@@ -4,9 +4,6 @@
 
 namespace tavik {
 
-// Binds Sleep from "kernel32".
-void bindPause();
-
 // Blocks the thread for `milliseconds` through the bound Sleep. A value outside
 // the signed 32-bit range raises RangeDefect before any pause.
 void nossleep(std::int64_t milliseconds);

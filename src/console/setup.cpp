@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "process/binding.h"
 #include "process/bound.h"
 #include "process/os.h"
 
@@ -14,16 +13,6 @@ namespace {
 constexpr std::uint32_t utf8CodePage = 65001;
 
 }  // namespace
-
-void bindConsoleFunctions() {
-  const Library kernel32 = loadLibrary("kernel32");
-  bindProc(bound::SetConsoleOutputCP, kernel32, "SetConsoleOutputCP");
-  bindProc(bound::SetConsoleCP, kernel32, "SetConsoleCP");
-  bindProc(bound::ReadConsoleW, kernel32, "ReadConsoleW");
-  bindProc(bound::GetLastError, kernel32, "GetLastError");
-  bindProc(bound::FormatMessageW, kernel32, "FormatMessageW");
-  bindProc(bound::LocalFree, kernel32, "LocalFree");
-}
 
 void initConsole() {
   os::setBinaryMode(stdin);

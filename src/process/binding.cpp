@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "console/output.h"
+#include "process/failure.h"
 #include "process/os.h"
 
 namespace tavik {

@@ -2,16 +2,14 @@
 //
 // Every system function the program calls, apart from the binding itself and
 // the C library, is looked up once by name and called through the stored
-// address. The addresses live in plain pointer slots (namespace tavik::bound,
-// declared beside their users), so unit tests can replace them.
+// address. The slots, and the procedures that fill them, are in bound.h.
 #pragma once
 
 #include <string>
 
-namespace tavik {
+#include "process/os.h"
 
-using Library = const void*;
-using Address = void*;
+namespace tavik {
 
 // The named library, or ends the process through loadLibraryError.
 Library loadLibrary(const char* name);

@@ -1,6 +1,10 @@
 #include "process/bound.h"
 
-namespace tavik::bound {
+#include "process/binding.h"
+
+namespace tavik {
+
+namespace bound {
 
 int (*SetConsoleOutputCP)(std::uint32_t) = nullptr;
 int (*SetConsoleCP)(std::uint32_t) = nullptr;
@@ -12,4 +16,22 @@ void* (*LocalFree)(void*) = nullptr;
 void (*Sleep)(std::uint32_t) = nullptr;
 std::int32_t (*BCryptGenRandom)(void*, unsigned char*, std::uint32_t, std::uint32_t) = nullptr;
 
-}  // namespace tavik::bound
+}  // namespace bound
+
+void bindConsoleFunctions() {
+  const Library kernel32 = loadLibrary("kernel32");
+  bindProc(bound::SetConsoleOutputCP, kernel32, "SetConsoleOutputCP");
+  bindProc(bound::SetConsoleCP, kernel32, "SetConsoleCP");
+  bindProc(bound::ReadConsoleW, kernel32, "ReadConsoleW");
+  bindProc(bound::GetLastError, kernel32, "GetLastError");
+  bindProc(bound::FormatMessageW, kernel32, "FormatMessageW");
+  bindProc(bound::LocalFree, kernel32, "LocalFree");
+}
+
+void bindPause() { bindProc(bound::Sleep, loadLibrary("kernel32"), "Sleep"); }
+
+void bindRandomSource() {
+  bindProc(bound::BCryptGenRandom, loadLibrary("Bcrypt.dll"), "BCryptGenRandom");
+}
+
+}  // namespace tavik

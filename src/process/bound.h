@@ -1,14 +1,17 @@
-// The system functions bound by name at start-up, one slot each.
+// The system functions bound by name at start-up: one slot each, and the
+// procedures of the start-up order that fill them.
 //
 // The types are those of the Windows functions on x64 (BOOL and NTSTATUS are
 // 32-bit, DWORD and ULONG unsigned 32-bit, WCHAR a UTF-16 unit). On POSIX the
 // same names resolve to the program's own implementations or stand-ins
-// (os-posix.cpp). A slot is null until bound; tests may point it elsewhere.
+// (os-posix.cpp). A slot is null until bound; unit tests may point it elsewhere.
 #pragma once
 
 #include <cstdint>
 
-namespace tavik::bound {
+namespace tavik {
+
+namespace bound {
 
 // From "kernel32", bound by bindConsoleFunctions in this order.
 extern int (*SetConsoleOutputCP)(std::uint32_t codePage);
@@ -29,4 +32,12 @@ extern void (*Sleep)(std::uint32_t milliseconds);
 extern std::int32_t (*BCryptGenRandom)(void* algorithm, unsigned char* buffer,
                                        std::uint32_t length, std::uint32_t flags);
 
-}  // namespace tavik::bound
+}  // namespace bound
+
+// Each loads its library by name and looks its functions up in order; a
+// missing library or function ends the process with its message (binding.h).
+void bindConsoleFunctions();  // the six console functions from "kernel32"
+void bindPause();             // Sleep from "kernel32"
+void bindRandomSource();      // BCryptGenRandom from "Bcrypt.dll"
+
+}  // namespace tavik

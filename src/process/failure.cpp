@@ -3,10 +3,10 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 #include <utility>
 
-#include "console/output.h"
 
 namespace tavik {
 
@@ -51,14 +51,6 @@ void raiseRangeErrorI(std::int64_t v, std::int64_t a, std::int64_t b) {
                               std::to_string(a) + " .. " + std::to_string(b));
 }
 
-void raiseRangeErrorU(std::uint64_t, std::uint64_t, std::uint64_t) { raiseRangeErrorNoArgs(); }
-
-void raiseRangeErrorNoArgs() { sysFatal("RangeDefect", "value out of range"); }
-
-void raiseOverflow() { sysFatal("OverflowDefect", "over- or underflow"); }
-
-void raiseDivByZero() { sysFatal("DivByZeroDefect", "division by zero"); }
-
 void failedAssertImpl(std::string text) { sysFatal("AssertionDefect", std::move(text)); }
 
 void raiseEIO(std::string msg) { raiseException("IOError", std::move(msg), {"raiseEIO", 153, "io"}); }
@@ -86,6 +78,11 @@ std::string formatReport(const Exception& e) {
 void reportUnhandledError(const Exception& e) {
   const std::string report = formatReport(e);
   showErrorMessage(report.data(), report.size());
+}
+
+void rawWrite(std::FILE* stream, const char* text) {
+  if (text) std::fwrite(text, 1, std::strlen(text), stream);
+  std::fflush(stream);
 }
 
 void showErrorMessage(const char* data, std::size_t length) {

@@ -1,12 +1,13 @@
 // Exceptions and the ways the process ends abnormally.
 //
 // A raise throws an Exception. Nothing in the game catches one: the entry point
-// (startup.cpp) reports it on standard error and exits with code 1. Everything
+// (src/startup.cpp) reports it on standard error and exits with code 1. Everything
 // else that ends the process (quit, out of memory, signals) exits directly.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace tavik {
@@ -32,10 +33,6 @@ struct Exception {
 [[noreturn]] void raiseIndexError2(std::int64_t i, std::int64_t h);
 // Value v outside a .. b.
 [[noreturn]] void raiseRangeErrorI(std::int64_t v, std::int64_t a, std::int64_t b);
-[[noreturn]] void raiseRangeErrorU(std::uint64_t v, std::uint64_t a, std::uint64_t b);
-[[noreturn]] void raiseRangeErrorNoArgs();
-[[noreturn]] void raiseOverflow();
-[[noreturn]] void raiseDivByZero();
 [[noreturn]] void failedAssertImpl(std::string text);
 
 // Input and output failures, raised at raiseEIO in io(153) and raiseEOF in io(156).
@@ -49,6 +46,9 @@ struct Exception {
 std::string formatReport(const Exception& e);
 // Writes formatReport(e) to standard error in one write.
 void reportUnhandledError(const Exception& e);
+
+// Writes text up to its first NUL (nothing for null) and flushes; failures ignored.
+void rawWrite(std::FILE* stream, const char* text);
 
 // Writes exactly `length` bytes to standard error and flushes it.
 void showErrorMessage(const char* data, std::size_t length);

@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "process/binding.h"
+#include "process/os.h"
 
 namespace tavik::os {
 

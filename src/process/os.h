@@ -6,7 +6,13 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "process/binding.h"
+namespace tavik {
+
+// A loaded library and the address of one of its functions.
+using Library = const void*;
+using Address = void*;
+
+}  // namespace tavik
 
 namespace tavik::os {
 

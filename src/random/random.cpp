@@ -3,7 +3,6 @@
 #include <bit>
 #include <limits>
 
-#include "process/binding.h"
 #include "process/bound.h"
 #include "process/failure.h"
 
@@ -28,10 +27,6 @@ std::uint64_t readLittleEndian(const unsigned char* bytes) {
 
 RandomState state = DefaultRandSeed;
 RandomState baseState{0, 0};
-
-void bindRandomSource() {
-  bindProc(bound::BCryptGenRandom, loadLibrary("Bcrypt.dll"), "BCryptGenRandom");
-}
 
 void initRandom() { state = DefaultRandSeed; }
 

@@ -18,9 +18,6 @@ inline constexpr RandomState DefaultRandSeed{0x69B4C98CB8530805, 0xD1DD3004688D6
 extern RandomState state;      // the live generator that sample draws from
 extern RandomState baseState;  // randomize's seed store; all zero until seeded
 
-// Binds BCryptGenRandom from "Bcrypt.dll".
-void bindRandomSource();
-
 // The module initialiser: state := DefaultRandSeed.
 void initRandom();
 

@@ -1,10 +1,13 @@
-#include "process/startup.h"
+// The start-up order. It calls into every layer of the program, so it sits at
+// the top beside main.cpp rather than in process/, which depends on nothing
+// else of the program.
+#include "startup.h"
 
 #include <cstdlib>
 #include <new>
 
 #include "console/setup.h"
-#include "console/pause.h"
+#include "process/bound.h"
 #include "process/failure.h"
 #include "process/signals.h"
 #include "random/random.h"

@@ -24,9 +24,6 @@ namespace {
 // wrote at the end of the one before.
 constexpr std::size_t firstChunk = 80;
 constexpr std::size_t furtherChunk = 128;
-// A line that outgrows this while read from a file makes room for the rest of
-// the file at once, rather than being copied each time it doubles.
-constexpr std::size_t longLine = std::size_t{1} << 20;
 
 // Console road: units asked for per read; the buffer has one more for a 0 unit.
 constexpr std::uint32_t consoleReadUnits = 2048;
@@ -55,16 +52,6 @@ char* readChunk(std::FILE* stream, char* chunk, std::size_t size) {
     errno = 0;
     std::clearerr(stream);
   }
-}
-
-// Reserves room in `line` for `needed` bytes and the rest of the stream's file.
-void reserveRestOfFile(std::FILE* stream, std::string& line, std::size_t needed) {
-  const std::uint64_t size = os::fileSize(stream);
-  if (size == 0) return;
-  const long here = std::ftell(stream);
-  if (here < 0 || size <= static_cast<std::uint64_t>(here)) return;
-  const std::uint64_t rest = size - static_cast<std::uint64_t>(here);
-  if (rest < line.max_size() - needed) line.reserve(needed + static_cast<std::size_t>(rest));
 }
 
 [[noreturn]] void raiseConsoleError() {
@@ -127,9 +114,7 @@ bool readStreamLine(std::FILE* stream, std::string& line) {
       // Full chunk without a line feed: go on from its terminating NUL.
       position += size - 1;
       size = furtherChunk;
-      if (position >= longLine && position + size > line.capacity()) {
-        reserveRestOfFile(stream, line, position + size);
-      }
+      // The text grows geometrically, so a long line is copied only a few times.
       line.resize(position + size);
       continue;
     }
@@ -155,22 +140,25 @@ bool readConsoleLine(std::FILE* stream, std::string& line) {
   constexpr std::int64_t highest = std::numeric_limits<std::int32_t>::max();
   if (handle < lowest || handle > highest) raiseRangeErrorI(handle, lowest, highest);
 
-  // A line longer than one read arrives in several, and a surrogate pair or the
-  // CR LF may be split between two: join all reads up to the line's CR LF.
+  // A read that fills the whole buffer without ending the line leaves the rest
+  // of the line (perhaps half a surrogate pair, or the LF of its CR LF) in the
+  // console: it is read again and joined. A read without units (an interrupt)
+  // is read again too. Any other read ends the line, also one that does not
+  // end in CR LF, as a console whose line input is off returns them.
   std::u16string units;
   std::vector<char16_t> buffer(consoleReadUnits + 1);
-  do {
+  for (;;) {
     std::int32_t count = 0;
     if (bound::ReadConsoleW(reinterpret_cast<void*>(handle), buffer.data(), consoleReadUnits,
                             &count, nullptr) == 0) {
       raiseConsoleError();
     }
-    // A read without units (an interrupt) is simply read again.
     const auto unitsRead =
         static_cast<std::size_t>(std::clamp(count, 0, static_cast<std::int32_t>(consoleReadUnits)));
     units.append(buffer.data(), unitsRead);
-  } while (!endsWithCrLf(units));
-  units.resize(units.size() - 2);
+    if (unitsRead != 0 && (unitsRead < consoleReadUnits || endsWithCrLf(units))) break;
+  }
+  if (endsWithCrLf(units)) units.resize(units.size() - 2);
 
   const std::size_t ctrlZAt = units.find(ctrlZ);
   if (ctrlZAt != std::u16string::npos) {

@@ -23,9 +23,10 @@ bool readLine(std::FILE* stream, std::string& line);
 // The stream road returns every line exactly; the only byte ever dropped is one
 // CR directly before the line's own line feed.
 bool readStreamLine(std::FILE* stream, std::string& line);
-// The console road: reads UTF-16 through the bound ReadConsoleW until the line's
-// CR LF, cuts the line at a Ctrl+Z (0x1A) and closes the stream when it holds
-// one, and converts the rest to UTF-8.
+// The console road: reads UTF-16 through the bound ReadConsoleW (joining reads
+// that fill the whole buffer short of the line's CR LF), drops the CR LF, cuts
+// the line at a Ctrl+Z (0x1A) and closes the stream when it holds one, and
+// converts the rest to UTF-8.
 bool readConsoleLine(std::FILE* stream, std::string& line);
 
 // Closes the stream (nothing for null, nothing a second time). A closed stream

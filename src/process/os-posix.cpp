@@ -1,5 +1,4 @@
 #include <sys/random.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,7 +6,6 @@
 #include <cstring>
 #include <ctime>
 
-#include "process/bound.h"
 #include "process/os-posix.h"
 #include "process/os.h"
 
@@ -94,13 +92,6 @@ void setBinaryMode(std::FILE*) {}
 bool isConsole(std::FILE*) { return false; }
 
 std::intptr_t osHandle(std::FILE* stream) { return fileno(stream); }
-
-std::uint64_t fileSize(std::FILE* stream) {
-  struct stat status {};
-  const int descriptor = fileno(stream);
-  if (descriptor < 0 || fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return 0;
-  return static_cast<std::uint64_t>(status.st_size);
-}
 
 void ignoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }
 

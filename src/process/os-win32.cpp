@@ -1,7 +1,5 @@
 #include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
-#include <sys/types.h>
 #include <windows.h>
 
 #include <cstdlib>
@@ -26,15 +24,6 @@ void setBinaryMode(std::FILE* stream) { _setmode(_fileno(stream), _O_BINARY); }
 bool isConsole(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
 std::intptr_t osHandle(std::FILE* stream) { return _get_osfhandle(_fileno(stream)); }
-
-std::uint64_t fileSize(std::FILE* stream) {
-  struct _stat64 status {};
-  const int descriptor = _fileno(stream);
-  if (descriptor < 0 || _fstat64(descriptor, &status) != 0 || (status.st_mode & _S_IFREG) == 0) {
-    return 0;
-  }
-  return static_cast<std::uint64_t>(status.st_size);
-}
 
 // Windows has no signal for it: the write fails by itself.
 void ignoreBrokenPipe() {}

@@ -29,9 +29,6 @@ void setBinaryMode(std::FILE* stream);
 bool isConsole(std::FILE* stream);
 // The system handle behind a stream, as the console functions take it.
 std::intptr_t osHandle(std::FILE* stream);
-// The size of the regular file behind a stream; 0 for anything else (a pipe,
-// a terminal, a stream in memory).
-std::uint64_t fileSize(std::FILE* stream);
 
 // Makes a write to a pipe without reader fail with an error instead of
 // ending the process.

@@ -1,6 +1,8 @@
 #include "process/binding.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 #include "process/failure.h"
@@ -41,16 +43,20 @@ Address getProcAddr(Library library, const char* name) {
   if (Address found = os::findSymbol(library, name)) return found;
   // Functions of the stdcall convention may be exported only as
   // "_<name>@<bytes of arguments>".
-  const std::string decorated = "_" + std::string(name).substr(0, decoratedNameLimit) + "@";
+  std::string decorated = "_";
+  decorated.append(name, std::min(std::strlen(name), decoratedNameLimit)).append("@");
+  const std::size_t stem = decorated.size();
   for (int bytes = 0; bytes <= largestArgumentBytes; bytes += 4) {
-    const std::string candidate = decorated + std::to_string(bytes);
-    if (Address found = os::findSymbol(library, candidate.c_str())) return found;
+    decorated.resize(stem);
+    decorated.append(std::to_string(bytes));
+    if (Address found = os::findSymbol(library, decorated.c_str())) return found;
   }
   procAddrError(name);
 }
 
 void procAddrError(const char* name) {
-  const std::string text = std::string("could not import: ") + name + "\n";
+  std::string text = "could not import: ";
+  text.append(name).append("\n");
   rawWrite(stderr, text.c_str());
   std::exit(1);
 }

@@ -134,12 +134,10 @@ std::int64_t binarySearch(std::int32_t c, const std::int64_t* table, std::int64_
   while (n > 1) {
     const std::int64_t m = n / 2;
     const std::int64_t p = t + m * stride;
-    if (c >= table[p]) {
-      t = p;
-      n -= m;
-    } else {
-      n = m;
-    }
+    // Without a branch: going left keeps n - m records rather than m, one more
+    // than needed, whose key is above c and so never the one found.
+    t = c >= table[p] ? p : t;
+    n -= m;
   }
   return c >= table[t] ? t : -1;
 }
@@ -176,6 +174,20 @@ std::string nuctoLowerStr(std::string text) {
       bytes[write++] = lowerAscii(bytes[read++]);
       continue;
     }
+    // Two bytes that stay two bytes, the common case of the alphabets after
+    // Latin, are decoded and written in place.
+    const auto lead = static_cast<unsigned char>(bytes[read]);
+    if (lead >= 0xC2 && lead <= 0xDF && size - read >= 2) {
+      const auto next = static_cast<unsigned char>(bytes[read + 1]);
+      const auto decoded = static_cast<std::int32_t>(((lead & 0x1Fu) << 6) | (next & 0x3Fu));
+      const std::int32_t lower = nuctoLower(decoded);
+      if (lower >= 0x80 && lower < 0x800) {
+        bytes[write++] = static_cast<char>(0xC0 | (lower >> 6));
+        bytes[write++] = static_cast<char>(0x80 | (lower & 0x3F));
+        read += 2;
+        continue;
+      }
+    }
     std::size_t advance = 1;
     char encoded[6];
     const std::size_t length = encodeUtf8(nuctoLower(decodeAt(text, read, advance)), encoded);
@@ -189,7 +201,7 @@ std::string nuctoLowerStr(std::string text) {
       appendLower(text, read + advance, result);
       return result;
     }
-    std::memcpy(bytes + write, encoded, length);
+    for (std::size_t k = 0; k < length; ++k) bytes[write + k] = encoded[k];
     read += advance;
     write += length;
   }

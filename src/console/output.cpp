@@ -1,5 +1,7 @@
 #include "console/output.h"
 
+#include <cstring>
+
 #include "process/failure.h"
 
 namespace tavik {
@@ -8,20 +10,21 @@ namespace {
 
 constexpr char lineFeed = '\n';
 
-// fprintf with "%s" stops at the first NUL, so NUL bytes go out one at a time
-// with fputc. False when a write failed; the rest of the text is then skipped.
+// Each run of bytes up to a NUL goes out with one fwrite, each NUL byte with
+// fputc. (fwrite rather than fprintf "%s", which stops at the same place, keeps
+// the formatted-print machinery of the C library out of the game's pages.)
+// False when a write failed; the rest of the text is then skipped.
 bool writeBytes(std::FILE* stream, const std::string& text) {
-  int written = std::fprintf(stream, "%s", text.c_str());
-  if (written < 0) return false;
-  std::size_t position = static_cast<std::size_t>(written);
+  std::size_t position = 0;
   while (position < text.size()) {
     if (text[position] == '\0') {
       if (std::fputc('\0', stream) != 0) return false;
       ++position;
     } else {
-      written = std::fprintf(stream, "%s", text.c_str() + position);
-      if (written <= 0) return false;
-      position += static_cast<std::size_t>(written);
+      const char* run = text.c_str() + position;
+      const std::size_t length = std::strlen(run);
+      if (std::fwrite(run, 1, length, stream) != length) return false;
+      position += length;
     }
   }
   return true;

@@ -9,15 +9,13 @@
 #include <time.h>
 #include <unistd.h>
 
-/* A pause writes "<pause N ms>\n" (or its odd length) where the game's next
+/* A pause writes "<pause S.NNNNNNNNN s>\n" where the game's next
  * line goes, or to standard error when standard output takes nothing; then it
  * returns at once, or is taken when INTERPOSE_PAUSE is set. */
 int nanosleep(const struct timespec* request, struct timespec* left) {
   char marker[80];
   long long s = request->tv_sec, ns = request->tv_nsec;
-  int size = ns % 1000000 || ns >= 1000000000
-                 ? snprintf(marker, sizeof marker, "<pause %lld s %lld ns>\n", s, ns)
-                 : snprintf(marker, sizeof marker, "<pause %lld ms>\n", s * 1000 + ns / 1000000);
+  int size = snprintf(marker, sizeof marker, "<pause %lld.%09lld s>\n", s, ns);
   if (write(1, marker, (size_t)size) != size && write(2, marker, (size_t)size) != size) abort();
   int error = getenv("INTERPOSE_PAUSE") ? clock_nanosleep(CLOCK_MONOTONIC, 0, request, left) : 0;
   return error ? (errno = error, -1) : 0;

@@ -9,14 +9,4 @@ std::FILE* streamOf(const std::string& bytes) {
   return file;
 }
 
-std::string contentsOf(std::FILE* stream) {
-  std::fflush(stream);
-  const long position = std::ftell(stream);
-  std::rewind(stream);
-  std::string bytes;
-  for (int c; (c = std::fgetc(stream)) != EOF;) bytes += static_cast<char>(c);
-  std::fseek(stream, position, SEEK_SET);
-  return bytes;
-}
-
 }  // namespace tavik::test

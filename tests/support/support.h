@@ -1,5 +1,5 @@
-// Support for the unit tests: stand-in streams, what an action raised, and a
-// bound system function replaced for one scope.
+// What the unit tests share: stand-in streams, a bound system function
+// replaced for a scope, and what an action raised.
 #pragma once
 
 #include <cstdio>
@@ -11,49 +11,37 @@
 
 namespace tavik::test {
 
-// A temporary file holding `bytes`, read from its start.
+// A temporary file holding the bytes, read from its start.
 std::FILE* streamOf(const std::string& bytes);
-// Everything the stream's file holds, read without moving its position.
-std::string contentsOf(std::FILE* stream);
-// A stream on which every write that reaches the system fails.
-std::FILE* unwritableStream();
 
-// While it lives, the standard stream (stdin, stdout) reads or writes `to`'s file.
-class Redirect {
- public:
-  Redirect(std::FILE* standard, std::FILE* to);
+// While it lives, the standard stream (stdout) writes to `to`'s file.
+struct Redirect {
+  Redirect(std::FILE* stream, std::FILE* to);
   ~Redirect();
   Redirect(const Redirect&) = delete;
-  Redirect& operator=(const Redirect&) = delete;
-
- private:
-  std::FILE* standard_;
-  int saved_;
+  std::FILE* standard;
+  int saved;
 };
 
-// While it lives, a bound slot (bound.h) holds `with`; then its address is back.
+// While it lives, a bound slot (process/bound.h) holds `with`.
 template <class Function>
-class Replace {
- public:
-  Replace(Function*& slot, Function* with) : slot_(slot), saved_(slot) { slot = with; }
-  ~Replace() { slot_ = saved_; }
-  Replace(const Replace&) = delete;
-  Replace& operator=(const Replace&) = delete;
-
- private:
-  Function*& slot_;
-  Function* saved_;
+struct Replace {
+  Replace(Function*& bound, Function* with) : slot(bound), saved(bound) { bound = with; }
+  ~Replace() { slot = saved; }
+  Function*& slot;
+  Function* saved;
 };
 
-// The exception `action` raised; a test failure (and an empty record) when it
-// raised nothing.
+// What `action` returned, or the kind and message of what it raised.
+template <class Action>
+std::string outcomeOf(Action action) {
+  try { return action(); } catch (const Exception& e) { return std::string(e.name) + " " + e.msg; }
+}
+
+// What `action` raised; a test failure when it raised nothing.
 template <class Action>
 Exception raisedBy(Action action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e;
-  }
+  try { action(); } catch (const Exception& e) { return e; }
   ADD_FAILURE() << "nothing was raised";
   return {"", "", {"", 0, ""}};
 }

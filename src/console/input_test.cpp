@@ -70,7 +70,7 @@ TEST(ConsoleRoad, ReadsThroughReadConsoleW) {
       {{u"\x7F\x80\x7FF\x800\xFFFF\r\n"}, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"},
       {{full, full, u"kk\r\n"}, std::string(4098, 'k')}, {{full.substr(2) + u"\r\n"}, std::string(2046, 'k')},
       {{full.substr(1) + u"\xD83D", u"\xDE00\r\n"}, std::string(2047, 'k') + "\xF0\x9F\x98\x80"},
-      {{full.substr(1) + u"\r", u"\n"}, std::string(2047, 'k')}, {{u"\xD83D\xDE00\r\n"}, "\xF0\x9F\x98\x80"},
+      {{full.substr(1) + u"\r", u"\n"}, std::string(2047, 'k')}, {{full.substr(1)}, std::string(2047, 'k')},
       {{}, "IOError error: -2147024891 ``"}};
   std::string expected;
   for (const auto& row : rows) expected += row.second + "|\n";  // no CR LF, which Windows text mode changes

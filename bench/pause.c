@@ -17,13 +17,15 @@ static int measured(void) { return strcmp(program_invocation_short_name, "hyperf
 
 int nanosleep(const struct timespec* length, struct timespec* left) {
 #ifdef STOP
-  if (measured()) _exit(0);
+  if (measured())
+    _exit(0);
 #endif
   return measured() ? 0 : (int)syscall(SYS_nanosleep, length, left);
 }
 
 int clock_nanosleep(clockid_t clock, int flags, const struct timespec* t, struct timespec* left) {
-  if (measured()) return nanosleep(t, left);
+  if (measured())
+    return nanosleep(t, left);
   return syscall(SYS_clock_nanosleep, clock, flags, t, left) == 0 ? 0 : errno;
 }
 
@@ -31,8 +33,10 @@ int clock_nanosleep(clockid_t clock, int flags, const struct timespec* t, struct
 __attribute__((destructor)) static void peak(void) {
   char status[4096] = "";
   const int fd = open("/proc/self/status", O_RDONLY);
-  if (fd < 0 || read(fd, status, sizeof status - 1) < 0) return;
+  if (fd < 0 || read(fd, status, sizeof status - 1) < 0)
+    return;
   const char* line = strstr(status, "VmHWM:");
-  if (line != NULL && write(2, line, strcspn(line, "\n") + 1) < 0) return;
+  if (line != NULL && write(2, line, strcspn(line, "\n") + 1) < 0)
+    return;
 }
 #endif

@@ -11,7 +11,8 @@ static const char* const lines[] = {
 int main(void) {
   const struct timespec second = {1, 0};
   for (size_t i = 0; i < sizeof lines / sizeof lines[0]; ++i) {
-    if (i > 0) nanosleep(&second, NULL);
+    if (i > 0)
+      nanosleep(&second, NULL);
     fputs(lines[i], stdout);
     fputc('\n', stdout);
     fflush(stdout);

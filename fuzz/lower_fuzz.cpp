@@ -6,10 +6,14 @@
 #include "console/lower.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size), lower = tavik::nuctoLowerStr(text);
-  if (tavik::nuctoLowerStr(lower) != lower) std::abort();
+  const std::string text(reinterpret_cast<const char*>(data), size),
+      lower = tavik::nuctoLowerStr(text);
+  if (tavik::nuctoLowerStr(lower) != lower)
+    std::abort();
   std::string ascii;
-  for (const char byte : text) ascii += static_cast<char>(std::tolower(static_cast<unsigned char>(byte)));
-  if (lower != ascii && std::all_of(data, data + size, [](std::uint8_t b) { return b < 0x80; })) std::abort();
+  for (const char byte : text)
+    ascii += static_cast<char>(std::tolower(static_cast<unsigned char>(byte)));
+  if (lower != ascii && std::all_of(data, data + size, [](std::uint8_t b) { return b < 0x80; }))
+    std::abort();
   return 0;
 }

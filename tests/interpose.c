@@ -16,7 +16,8 @@ int nanosleep(const struct timespec* request, struct timespec* left) {
   char marker[80];
   long long s = request->tv_sec, ns = request->tv_nsec;
   int size = snprintf(marker, sizeof marker, "<pause %lld.%09lld s>\n", s, ns);
-  if (write(1, marker, (size_t)size) != size && write(2, marker, (size_t)size) != size) abort();
+  if (write(1, marker, (size_t)size) != size && write(2, marker, (size_t)size) != size)
+    abort();
   int error = getenv("INTERPOSE_PAUSE") ? clock_nanosleep(CLOCK_MONOTONIC, 0, request, left) : 0;
   return error ? (errno = error, -1) : 0;
 }
@@ -27,16 +28,22 @@ int nanosleep(const struct timespec* request, struct timespec* left) {
 static const char* script;
 
 ssize_t getrandom(void* buffer, size_t length, unsigned int flags) {
-  if (script == NULL && (script = getenv("INTERPOSE_GETRANDOM")) == NULL) script = "";
-  if (*script == '\0') return syscall(SYS_getrandom, buffer, length, flags);
-  if (length != 16 || flags != 0) dprintf(2, "<getrandom %zu bytes, flags %u>\n", length, flags);
+  if (script == NULL && (script = getenv("INTERPOSE_GETRANDOM")) == NULL)
+    script = "";
+  if (*script == '\0')
+    return syscall(SYS_getrandom, buffer, length, flags);
+  if (length != 16 || flags != 0)
+    dprintf(2, "<getrandom %zu bytes, flags %u>\n", length, flags);
   const char* answer = script;
   script += strcspn(script, ",");
   script += *script == ',';
-  if (strncmp(answer, "fail", 4) == 0) return errno = EIO, -1;
+  if (strncmp(answer, "fail", 4) == 0)
+    return errno = EIO, -1;
   size_t n = strncmp(answer, "zeros", 5) == 0 ? length : 0;
   memset(buffer, 0, length);
-  if (n == 0 && strncmp(answer, "hex:", 4) != 0) abort();
-  while (n < length && sscanf(answer + 4 + 2 * n, "%2hhx", (unsigned char*)buffer + n) == 1) ++n;
+  if (n == 0 && strncmp(answer, "hex:", 4) != 0)
+    abort();
+  while (n < length && sscanf(answer + 4 + 2 * n, "%2hhx", (unsigned char*)buffer + n) == 1)
+    ++n;
   return (ssize_t)n;
 }

@@ -7,7 +7,8 @@
 #include "console/input.h"
 #include "support.h"
 
-// A read that a signal interrupts (EINTR) is read again; an EINTR left in errno at the end of input is not.
+// A read that a signal interrupts (EINTR) is read again; an EINTR left in errno at the end of input
+// is not.
 TEST(StreamRoad, ReadsAgainAfterAnInterruptedRead) {
   int ends[2];
   ASSERT_EQ(pipe(ends), 0);

@@ -48,7 +48,8 @@ char* readChunk(std::FILE* stream, char* chunk, std::size_t size) {
     // fgets leaves errno alone at end of input: a stale EINTR must not count.
     errno = 0;
     char* read = std::fgets(chunk, static_cast<int>(size), stream);
-    if (read || errno != EINTR) return read;
+    if (read || errno != EINTR)
+      return read;
     errno = 0;
     std::clearerr(stream);
   }
@@ -82,7 +83,8 @@ std::string readLineFromStdin(const std::string& prompt) {
 std::string readLine(std::FILE* stream) {
   std::string line;
   line.reserve(firstChunk);
-  if (!readLine(stream, line)) raiseEOF();
+  if (!readLine(stream, line))
+    raiseEOF();
   return line;
 }
 
@@ -138,7 +140,8 @@ bool readConsoleLine(std::FILE* stream, std::string& line) {
   const std::intptr_t handle = os::osHandle(stream);
   constexpr std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
   constexpr std::int64_t highest = std::numeric_limits<std::int32_t>::max();
-  if (handle < lowest || handle > highest) raiseRangeErrorI(handle, lowest, highest);
+  if (handle < lowest || handle > highest)
+    raiseRangeErrorI(handle, lowest, highest);
 
   // A read that fills the whole buffer without ending the line leaves the rest
   // of the line (perhaps half a surrogate pair, or the LF of its CR LF) in the
@@ -156,9 +159,11 @@ bool readConsoleLine(std::FILE* stream, std::string& line) {
     const auto unitsRead =
         static_cast<std::size_t>(std::clamp(count, 0, static_cast<std::int32_t>(consoleReadUnits)));
     units.append(buffer.data(), unitsRead);
-    if (unitsRead != 0 && (unitsRead < consoleReadUnits || endsWithCrLf(units))) break;
+    if (unitsRead != 0 && (unitsRead < consoleReadUnits || endsWithCrLf(units)))
+      break;
   }
-  if (endsWithCrLf(units)) units.resize(units.size() - 2);
+  if (endsWithCrLf(units))
+    units.resize(units.size() - 2);
 
   const std::size_t ctrlZAt = units.find(ctrlZ);
   if (ctrlZAt != std::u16string::npos) {
@@ -174,13 +179,15 @@ bool readConsoleLine(std::FILE* stream, std::string& line) {
 }
 
 void close(std::FILE* stream) {
-  if (!stream || isClosed(stream)) return;
+  if (!stream || isClosed(stream))
+    return;
   closedStreams.push_back(stream);
   std::fclose(stream);
 }
 
 void checkErr(std::FILE* stream) {
-  if (std::ferror(stream) == 0) return;
+  if (std::ferror(stream) == 0)
+    return;
   const int code = errno;
   std::string message = "errno: " + std::to_string(code) + " `" + std::strerror(code) + "`";
   std::clearerr(stream);

@@ -96,7 +96,8 @@ constexpr std::uint64_t everyByte(unsigned value) { return 0x0101010101010101u *
 bool lowerAsciiWord(const char* from, char* to) {
   std::uint64_t word;
   std::memcpy(&word, from, sizeof word);
-  if ((word & everyByte(0x80)) != 0) return false;
+  if ((word & everyByte(0x80)) != 0)
+    return false;
   // No byte is above 0x7F, so no sum carries into the next byte, and the top
   // bit of each byte's sum tells whether it is at least 'A' or above 'Z'.
   const std::uint64_t atLeastA = word + everyByte(0x80 - 'A');
@@ -128,7 +129,8 @@ void appendLower(const std::string& text, std::size_t from, std::string& out) {
 std::int64_t binarySearch(std::int32_t c, const std::int64_t* table, std::int64_t records,
                           std::int64_t stride) {
   // A table of no records (or a nonsensical shape) is never read.
-  if (records <= 0 || stride <= 0) return -1;
+  if (records <= 0 || stride <= 0)
+    return -1;
   std::int64_t n = records;
   std::int64_t t = 0;
   while (n > 1) {
@@ -201,7 +203,8 @@ std::string nuctoLowerStr(std::string text) {
       appendLower(text, read + advance, result);
       return result;
     }
-    for (std::size_t k = 0; k < length; ++k) bytes[write + k] = encoded[k];
+    for (std::size_t k = 0; k < length; ++k)
+      bytes[write + k] = encoded[k];
     read += advance;
     write += length;
   }

@@ -18,12 +18,14 @@ bool writeBytes(std::FILE* stream, const std::string& text) {
   std::size_t position = 0;
   while (position < text.size()) {
     if (text[position] == '\0') {
-      if (std::fputc('\0', stream) != 0) return false;
+      if (std::fputc('\0', stream) != 0)
+        return false;
       ++position;
     } else {
       const char* run = text.c_str() + position;
       const std::size_t length = std::strlen(run);
-      if (std::fwrite(run, 1, length, stream) != length) return false;
+      if (std::fwrite(run, 1, length, stream) != length)
+        return false;
       position += length;
     }
   }
@@ -36,13 +38,15 @@ void writeWindows(std::FILE* stream, const std::string& text, bool raise) {
   const bool written = writeBytes(stream, text);
   // A buffered write succeeds even after the stream's last flush failed; the
   // error flag still tells.
-  if (raise && (!written || std::ferror(stream) != 0)) raiseEIO("cannot write string to file");
+  if (raise && (!written || std::ferror(stream) != 0))
+    raiseEIO("cannot write string to file");
 }
 
 void write(std::FILE* stream, const std::string& text) { writeWindows(stream, text, true); }
 
 void echoBinSafe(std::initializer_list<std::string> texts) {
-  for (const std::string& text : texts) writeWindows(stdout, text, false);
+  for (const std::string& text : texts)
+    writeWindows(stdout, text, false);
   std::fwrite(&lineFeed, 1, 1, stdout);
   std::fflush(stdout);
 }

@@ -10,11 +10,14 @@ using namespace std::string_literals;
 static std::vector<std::uint32_t> sleeps;
 
 TEST(Pause, SleepsOnlyInTheSigned32BitRange) {
-  test::Replace sleep(bound::Sleep, +[](std::uint32_t ms) { sleeps.push_back(ms); });
+  test::Replace sleep(
+      bound::Sleep, +[](std::uint32_t ms) { sleeps.push_back(ms); });
   for (const std::int64_t ms : {2147483648, -2147483649})
     EXPECT_EQ(test::outcomeOf([&] { return nossleep(ms), ""s; }),
-              "RangeDefect value out of range: " + std::to_string(ms) + " notin -2147483648 .. 2147483647");
-  for (const std::int64_t ms : {1000, 2147483647, 0, -2147483647 - 1}) nossleep(ms);
+              "RangeDefect value out of range: " + std::to_string(ms) +
+                  " notin -2147483648 .. 2147483647");
+  for (const std::int64_t ms : {1000, 2147483647, 0, -2147483647 - 1})
+    nossleep(ms);
   EXPECT_EQ(sleeps, (std::vector<std::uint32_t>{1000, 2147483647, 0, 2147483648}));
 }
 

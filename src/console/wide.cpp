@@ -10,7 +10,9 @@ bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 void appendUtf8(std::string& text, char32_t codePoint) {
-  auto byte = [&text](char32_t value) { text += static_cast<char>(static_cast<unsigned char>(value)); };
+  auto byte = [&text](char32_t value) {
+    text += static_cast<char>(static_cast<unsigned char>(value));
+  };
   if (codePoint < 0x80) {
     byte(codePoint);
   } else if (codePoint < 0x800) {

@@ -39,7 +39,8 @@ void sayAndPause(const std::string& line) {
 }  // namespace
 
 void main() {
-  for (std::size_t i = 0; i + 1 < std::size(introduction); ++i) sayAndPause(introduction[i]);
+  for (std::size_t i = 0; i + 1 < std::size(introduction); ++i)
+    sayAndPause(introduction[i]);
   say(introduction[std::size(introduction) - 1]);
 
   for (;;) {
@@ -51,25 +52,29 @@ void main() {
     }
     const std::string computerMove = getComputerChoice(move);
     say("[#] I've made my choice! Now let's play!");
-    if (determineWinner(move, computerMove)) playerWins();
+    if (determineWinner(move, computerMove))
+      playerWins();
     computerWins();
-    if (nuctoLowerStr(readLineFromStdin("[yes/no] > ")) != "yes") return;
+    if (nuctoLowerStr(readLineFromStdin("[yes/no] > ")) != "yes")
+      return;
   }
 }
 
 std::string getComputerChoice(const std::string& move) {
-  if (move == "rock") return "paper";
-  if (move == "paper") return "scissors";
+  if (move == "rock")
+    return "paper";
+  if (move == "paper")
+    return "scissors";
   return "rock";
 }
 
 bool determineWinner(const std::string& player, const std::string& computer) {
-  for (const char* line : countdown) sayAndPause(line);
+  for (const char* line : countdown)
+    sayAndPause(line);
   sayAndPause("[#] I chose: " + computer);
   sayAndPause("[#] You chose: " + player);
   return (player == "rock" && computer == "scissors") ||
-         (player == "scissors" && computer == "paper") ||
-         (player == "paper" && computer == "rock");
+         (player == "scissors" && computer == "paper") || (player == "paper" && computer == "rock");
 }
 
 }  // namespace tavik

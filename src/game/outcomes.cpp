@@ -32,7 +32,9 @@ void computerWins() {
 
 void playerWins() {
   // Split where "??!" would read as a trigraph to older compilers.
-  echoBinSafe({"[#] You won!\n[#] Wait, how did you do that??" "!! Cheater! CHEATER!!!!!!"});
+  echoBinSafe(
+      {"[#] You won!\n[#] Wait, how did you do that??"
+       "!! Cheater! CHEATER!!!!!!"});
   printFlag();
 }
 

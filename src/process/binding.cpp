@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 
 #include "process/failure.h"
 #include "process/os.h"
@@ -21,14 +21,17 @@ constexpr int largestArgumentBytes = 200;
 
 Library loadLibrary(const char* name) {
   Library library = os::loadLibrary(name ? name : "");
-  if (!library) loadLibraryError(name);
+  if (!library)
+    loadLibraryError(name);
   return library;
 }
 
 std::string loadFailureText(const char* name, unsigned long lastError) {
   std::string text = "could not load: ";
-  if (name) text += name;
-  if (lastError == errorBadExeFormat) text += "\n(bad format; library may be wrong architecture)";
+  if (name)
+    text += name;
+  if (lastError == errorBadExeFormat)
+    text += "\n(bad format; library may be wrong architecture)";
   text += '\n';
   return text;
 }
@@ -40,7 +43,8 @@ void loadLibraryError(const char* name) {
 }
 
 Address getProcAddr(Library library, const char* name) {
-  if (Address found = os::findSymbol(library, name)) return found;
+  if (Address found = os::findSymbol(library, name))
+    return found;
   // Functions of the stdcall convention may be exported only as
   // "_<name>@<bytes of arguments>".
   std::string decorated = "_";
@@ -49,7 +53,8 @@ Address getProcAddr(Library library, const char* name) {
   for (int bytes = 0; bytes <= largestArgumentBytes; bytes += 4) {
     decorated.resize(stem);
     decorated.append(std::to_string(bytes));
-    if (Address found = os::findSymbol(library, decorated.c_str())) return found;
+    if (Address found = os::findSymbol(library, decorated.c_str()))
+      return found;
   }
   procAddrError(name);
 }

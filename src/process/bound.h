@@ -29,8 +29,8 @@ extern void* (*LocalFree)(void* memory);
 extern void (*Sleep)(std::uint32_t milliseconds);
 
 // From "Bcrypt.dll", bound by bindRandomSource. Status 0 is success.
-extern std::int32_t (*BCryptGenRandom)(void* algorithm, unsigned char* buffer,
-                                       std::uint32_t length, std::uint32_t flags);
+extern std::int32_t (*BCryptGenRandom)(void* algorithm, unsigned char* buffer, std::uint32_t length,
+                                       std::uint32_t flags);
 
 }  // namespace bound
 

@@ -7,7 +7,6 @@
 #include <string_view>
 #include <utility>
 
-
 namespace tavik {
 
 namespace {
@@ -42,7 +41,8 @@ void sysFatal(const char* name, std::string msg) {
 }
 
 void raiseIndexError2(std::int64_t i, std::int64_t h) {
-  if (h < 0) sysFatal("IndexDefect", "index out of bounds, the container is empty");
+  if (h < 0)
+    sysFatal("IndexDefect", "index out of bounds, the container is empty");
   sysFatal("IndexDefect", "index " + std::to_string(i) + " not in 0 .. " + std::to_string(h));
 }
 
@@ -53,7 +53,9 @@ void raiseRangeErrorI(std::int64_t v, std::int64_t a, std::int64_t b) {
 
 void failedAssertImpl(std::string text) { sysFatal("AssertionDefect", std::move(text)); }
 
-void raiseEIO(std::string msg) { raiseException("IOError", std::move(msg), {"raiseEIO", 153, "io"}); }
+void raiseEIO(std::string msg) {
+  raiseException("IOError", std::move(msg), {"raiseEIO", 153, "io"});
+}
 
 void raiseEOF() { raiseException("EOFError", "EOF reached", {"raiseEOF", 156, "io"}); }
 
@@ -61,7 +63,8 @@ std::string formatReport(const Exception& e) {
   std::array<char, 2001> buffer;
   std::size_t length = 0;
   auto append = [&](std::string_view piece) {
-    if (length + piece.size() > reportLimit) return;
+    if (length + piece.size() > reportLimit)
+      return;
     piece.copy(buffer.data() + length, piece.size());
     length += piece.size();
   };
@@ -81,7 +84,8 @@ void reportUnhandledError(const Exception& e) {
 }
 
 void rawWrite(std::FILE* stream, const char* text) {
-  if (text) std::fwrite(text, 1, std::strlen(text), stream);
+  if (text)
+    std::fwrite(text, 1, std::strlen(text), stream);
   std::fflush(stream);
 }
 

@@ -36,7 +36,8 @@ std::int32_t generateRandom(void*, unsigned char* buffer, std::uint32_t length, 
 constexpr std::uint32_t errorInvalidHandle = 6;
 int noConsoleCodePage(std::uint32_t) { return 0; }
 int noConsoleRead(void*, char16_t*, std::uint32_t, std::int32_t* unitsRead, void*) {
-  if (unitsRead) *unitsRead = 0;
+  if (unitsRead)
+    *unitsRead = 0;
   return 0;
 }
 std::uint32_t noConsoleError() { return errorInvalidHandle; }
@@ -72,14 +73,16 @@ const PosixLibrary libraries[] = {
 
 Library loadLibrary(const char* name) {
   for (const PosixLibrary& library : libraries) {
-    if (std::strcmp(library.name, name) == 0) return &library;
+    if (std::strcmp(library.name, name) == 0)
+      return &library;
   }
   return nullptr;
 }
 
 Address findSymbol(Library library, const char* name) {
   for (const PosixSymbol& symbol : static_cast<const PosixLibrary*>(library)->symbols) {
-    if (std::strcmp(symbol.name, name) == 0) return symbol.address;
+    if (std::strcmp(symbol.name, name) == 0)
+      return symbol.address;
   }
   return nullptr;
 }
@@ -98,8 +101,10 @@ void ignoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }
 void writeAndExit(const char* text, std::size_t length, int code) {
   while (length > 0) {
     const ssize_t written = ::write(STDERR_FILENO, text, length);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) break;
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written <= 0)
+      break;
     text += written;
     length -= static_cast<std::size_t>(written);
   }

@@ -33,7 +33,8 @@ void ignoreBrokenPipe() {}
 void writeAndExit(const char* text, std::size_t length, int code) {
   while (length > 0) {
     const int written = _write(_fileno(stderr), text, static_cast<unsigned>(length));
-    if (written <= 0) break;
+    if (written <= 0)
+      break;
     text += written;
     length -= static_cast<std::size_t>(written);
   }

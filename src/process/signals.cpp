@@ -26,7 +26,8 @@ constexpr SignalText signalTexts[] = {
 
 std::string_view signalText(int sig) {
   for (const SignalText& entry : signalTexts) {
-    if (entry.sig == sig) return entry.text;
+    if (entry.sig == sig)
+      return entry.text;
   }
   return "unknown signal\n";
 }
@@ -40,7 +41,8 @@ void signalHandler(int sig) {
 }
 
 void registerSignalHandler() {
-  for (const SignalText& entry : signalTexts) std::signal(entry.sig, signalHandler);
+  for (const SignalText& entry : signalTexts)
+    std::signal(entry.sig, signalHandler);
   os::ignoreBrokenPipe();
 }
 

@@ -19,7 +19,8 @@ constexpr std::uint64_t jumpPolynomial[2] = {0xBEAC0467EBA5FACB, 0xD86B048B86AA9
 
 std::uint64_t readLittleEndian(const unsigned char* bytes) {
   std::uint64_t word = 0;
-  for (int k = 7; k >= 0; --k) word = (word << 8) | bytes[k];
+  for (int k = 7; k >= 0; --k)
+    word = (word << 8) | bytes[k];
   return word;
 }
 
@@ -55,10 +56,12 @@ void skipRandomNumbers(RandomState& r) {
 }
 
 bool urandom(std::span<unsigned char> buffer) {
-  if (buffer.empty()) return true;
+  if (buffer.empty())
+    return true;
   // The system call takes a 32-bit length; a longer buffer could not be filled
   // in one call, so it is refused rather than left partly unfilled.
-  if (buffer.size() > std::numeric_limits<std::uint32_t>::max()) return false;
+  if (buffer.size() > std::numeric_limits<std::uint32_t>::max())
+    return false;
   return bound::BCryptGenRandom(nullptr, buffer.data(), static_cast<std::uint32_t>(buffer.size()),
                                 useSystemPreferredRng) == 0;
 }
@@ -66,31 +69,37 @@ bool urandom(std::span<unsigned char> buffer) {
 RandomState getRandomState() {
   for (int attempt = 0; attempt < seedAttempts; ++attempt) {
     unsigned char bytes[16] = {};
-    if (!urandom(bytes)) continue;
+    if (!urandom(bytes))
+      continue;
     const RandomState candidate{readLittleEndian(bytes), readLittleEndian(bytes + 8)};
     // The all-zero state would make the generator output zero for ever.
-    if (candidate.s0 != 0 || candidate.s1 != 0) return candidate;
+    if (candidate.s0 != 0 || candidate.s1 != 0)
+      return candidate;
   }
   quit("Failed to initializes baseState in random module as sysrand.urandom doesn't work.", 1);
 }
 
 void randomize() {
-  if (baseState.s0 == 0 && baseState.s1 == 0) baseState = getRandomState();
+  if (baseState.s0 == 0 && baseState.s1 == 0)
+    baseState = getRandomState();
   const RandomState seed = baseState;
   skipRandomNumbers(baseState);
   state = seed;
 }
 
 std::size_t sampleIndex(std::size_t n) {
-  if (n == 0) failedAssertImpl("random(325, 10) `x.a <= x.b` ");
-  if (n == 1) return 0;
+  if (n == 0)
+    failedAssertImpl("random(325, 10) `x.a <= x.b` ");
+  if (n == 1)
+    return 0;
   // The threshold is taken modulo n - 1: for n = 3 it rejects only the top
   // output, leaving 2^64 - 1 equally likely values, a multiple of 3.
   const std::uint64_t max = n - 1;
   const std::uint64_t all = std::numeric_limits<std::uint64_t>::max();
   const std::uint64_t threshold = all - all % max;
   std::uint64_t x = next(state);
-  while (x > threshold) x = next(state);
+  while (x > threshold)
+    x = next(state);
   return static_cast<std::size_t>(x % n);
 }
 

@@ -11,7 +11,8 @@ std::FILE* streamOf(const std::string& bytes) {
   return file;
 }
 
-Redirect::Redirect(std::FILE* stream, std::FILE* to) : standard(stream), saved(dup(fileno(stream))) {
+Redirect::Redirect(std::FILE* stream, std::FILE* to)
+    : standard(stream), saved(dup(fileno(stream))) {
   std::fflush(stream);
   dup2(fileno(to), fileno(stream));
 }

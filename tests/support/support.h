@@ -35,13 +35,21 @@ struct Replace {
 // What `action` returned, or the kind and message of what it raised.
 template <class Action>
 std::string outcomeOf(Action action) {
-  try { return action(); } catch (const Exception& e) { return std::string(e.name) + " " + e.msg; }
+  try {
+    return action();
+  } catch (const Exception& e) {
+    return std::string(e.name) + " " + e.msg;
+  }
 }
 
 // What `action` raised; a test failure when it raised nothing.
 template <class Action>
 Exception raisedBy(Action action) {
-  try { action(); } catch (const Exception& e) { return e; }
+  try {
+    action();
+  } catch (const Exception& e) {
+    return e;
+  }
   ADD_FAILURE() << "nothing was raised";
   return {"", "", {"", 0, ""}};
 }

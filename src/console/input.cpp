@@ -126,11 +126,9 @@ bool readStreamLine(std::FILE* stream, std::string& line) {
     // that had no line feed.
     const bool ownLineFeed = index + 1 < size && chunk[index + 1] == '\0';
     std::size_t end = position + index;
-    if (!ownLineFeed) {
+    const bool crBeforeLineFeed = ownLineFeed && end > 0 && line[end - 1] == '\r';
+    if (!ownLineFeed || crBeforeLineFeed)
       --end;
-    } else if (end > 0 && line[end - 1] == '\r') {
-      --end;
-    }
     line.resize(end);
     return true;
   }
@@ -152,8 +150,9 @@ bool readConsoleLine(std::FILE* stream, std::string& line) {
   std::vector<char16_t> buffer(consoleReadUnits + 1);
   for (;;) {
     std::int32_t count = 0;
-    if (bound::ReadConsoleW(reinterpret_cast<void*>(handle), buffer.data(), consoleReadUnits,
-                            &count, nullptr) == 0) {
+    // The console functions take the system handle as a pointer.
+    void* const console = reinterpret_cast<void*>(handle);  // NOLINT(performance-no-int-to-ptr)
+    if (bound::ReadConsoleW(console, buffer.data(), consoleReadUnits, &count, nullptr) == 0) {
       raiseConsoleError();
     }
     const auto unitsRead =
@@ -182,7 +181,8 @@ void close(std::FILE* stream) {
   if (!stream || isClosed(stream))
     return;
   closedStreams.push_back(stream);
-  std::fclose(stream);
+  // The stream reads as ended whether or not the system could close it.
+  (void)std::fclose(stream);
 }
 
 void checkErr(std::FILE* stream) {

@@ -47,10 +47,11 @@ void write(std::FILE* stream, const std::string& text) { writeWindows(stream, te
 void echoBinSafe(std::initializer_list<std::string> texts) {
   for (const std::string& text : texts)
     writeWindows(stdout, text, false);
-  std::fwrite(&lineFeed, 1, 1, stdout);
-  std::fflush(stdout);
+  // A message line that cannot be written is lost; the next prompt reports it.
+  (void)std::fwrite(&lineFeed, 1, 1, stdout);
+  (void)std::fflush(stdout);
 }
 
-void flushFile(std::FILE* stream) { std::fflush(stream); }
+void flushFile(std::FILE* stream) { (void)std::fflush(stream); }
 
 }  // namespace tavik

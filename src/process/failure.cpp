@@ -83,15 +83,16 @@ void reportUnhandledError(const Exception& e) {
   showErrorMessage(report.data(), report.size());
 }
 
+// A report that cannot be written has nowhere else to go: failures are ignored.
 void rawWrite(std::FILE* stream, const char* text) {
   if (text)
-    std::fwrite(text, 1, std::strlen(text), stream);
-  std::fflush(stream);
+    (void)std::fwrite(text, 1, std::strlen(text), stream);
+  (void)std::fflush(stream);
 }
 
 void showErrorMessage(const char* data, std::size_t length) {
-  std::fwrite(data, 1, length, stderr);
-  std::fflush(stderr);
+  (void)std::fwrite(data, 1, length, stderr);
+  (void)std::fflush(stderr);
 }
 
 void quit(const char* msg, int code) {

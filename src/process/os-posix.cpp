@@ -96,7 +96,7 @@ bool isConsole(std::FILE*) { return false; }
 
 std::intptr_t osHandle(std::FILE* stream) { return fileno(stream); }
 
-void ignoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }
+void ignoreBrokenPipe() { (void)std::signal(SIGPIPE, SIG_IGN); }
 
 void writeAndExit(const char* text, std::size_t length, int code) {
   while (length > 0) {

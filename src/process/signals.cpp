@@ -42,7 +42,7 @@ void signalHandler(int sig) {
 
 void registerSignalHandler() {
   for (const SignalText& entry : signalTexts)
-    std::signal(entry.sig, signalHandler);
+    (void)std::signal(entry.sig, signalHandler);  // fails only for a signal that is no signal
   os::ignoreBrokenPipe();
 }
 

@@ -44,7 +44,7 @@ void skipRandomNumbers(RandomState& r) {
   std::uint64_t acc1 = 0;
   for (const std::uint64_t word : jumpPolynomial) {
     for (int b = 0; b < 64; ++b) {
-      if ((word >> b) & 1) {
+      if (((word >> b) & 1) != 0) {
         acc0 ^= r.s0;
         acc1 ^= r.s1;
       }

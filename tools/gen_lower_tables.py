@@ -75,8 +75,11 @@ def split(mappings):
     while k < len(mappings):
         first, delta = mappings[k]
         end = k + 1
-        while (end < len(mappings) and mappings[end][0] == mappings[end - 1][0] + 1
-               and mappings[end][1] == delta):
+        while (
+            end < len(mappings)
+            and mappings[end][0] == mappings[end - 1][0] + 1
+            and mappings[end][1] == delta
+        ):
             end += 1
         if end - k >= 2:
             ranges.append((first, mappings[end - 1][0], delta))
@@ -101,8 +104,10 @@ def render(ranges, singlets):
         "// first, last, delta + %d" % DELTA_BIAS,
         "const std::int64_t toLowerRanges[] = {",
     ]
-    out += ["    0x%04X, 0x%04X, %d," % (first, last, delta + DELTA_BIAS)
-            for first, last, delta in ranges]
+    out += [
+        "    0x%04X, 0x%04X, %d," % (first, last, delta + DELTA_BIAS)
+        for first, last, delta in ranges
+    ]
     out += [
         "};",
         "",
@@ -116,10 +121,14 @@ def render(ranges, singlets):
 
 def main(argv):
     parser = argparse.ArgumentParser(description="Writes the lower-case tables as C++.")
-    parser.add_argument("--unicode-data", default=DEFAULT_UNICODE_DATA,
-                        help="UnicodeData.txt (default: %(default)s)")
-    parser.add_argument("--derived-age", default=DEFAULT_DERIVED_AGE,
-                        help="DerivedAge.txt (default: %(default)s)")
+    parser.add_argument(
+        "--unicode-data",
+        default=DEFAULT_UNICODE_DATA,
+        help="UnicodeData.txt (default: %(default)s)",
+    )
+    parser.add_argument(
+        "--derived-age", default=DEFAULT_DERIVED_AGE, help="DerivedAge.txt (default: %(default)s)"
+    )
     parser.add_argument("-o", "--output", help="file to write (default: standard output)")
     args = parser.parse_args(argv)
 

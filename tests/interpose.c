@@ -1,5 +1,5 @@
-/* Preloaded into the game by the end-to-end tests (e2e.py): its pauses and its
- * random source, which a test can neither wait for nor predict. */
+/* Preloaded into the game by the end-to-end tests: its pauses and its random
+ * source, which a test can neither wait for nor predict. */
 #define _GNU_SOURCE
 #include <errno.h>
 #include <stdio.h>
@@ -9,41 +9,38 @@
 #include <time.h>
 #include <unistd.h>
 
-/* A pause writes "<pause S.NNNNNNNNN s>\n" where the game's next
- * line goes, or to standard error when standard output takes nothing; then it
- * returns at once, or is taken when INTERPOSE_PAUSE is set. */
+/* A pause writes "<pause S.NNNNNNNNN s>\n" where the game's next line goes, or
+ * to standard error when standard output takes nothing; then it returns at
+ * once, or after the time asked when INTERPOSE_PAUSE is set. Its parameters
+ * are named unlike the C library's, whose names are reserved ones. */
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 int nanosleep(const struct timespec* request, struct timespec* left) {
-  char marker[80];
-  long long s = request->tv_sec, ns = request->tv_nsec;
-  int size = snprintf(marker, sizeof marker, "<pause %lld.%09lld s>\n", s, ns);
-  if (write(1, marker, (size_t)size) != size && write(2, marker, (size_t)size) != size)
+  if (dprintf(1, "<pause %ld.%09ld s>\n", request->tv_sec, request->tv_nsec) < 0 &&
+      dprintf(2, "<pause %ld.%09ld s>\n", request->tv_sec, request->tv_nsec) < 0)
     abort();
-  int error = getenv("INTERPOSE_PAUSE") ? clock_nanosleep(CLOCK_MONOTONIC, 0, request, left) : 0;
-  return error ? (errno = error, -1) : 0;
+  return getenv("INTERPOSE_PAUSE") ? (int)syscall(SYS_nanosleep, request, left) : 0;
 }
 
-/* INTERPOSE_GETRANDOM scripts the answers, one a call: "fail", "zeros" or
- * "hex:" and the bytes (fewer is a short read), separated by commas; then the
- * real getrandom answers. A call not for 16 bytes with flags 0 is noted. */
-static const char* script;
-
+/* INTERPOSE_GETRANDOM scripts the answers, one a call, separated by commas:
+ * "fail", or bytes in hexadecimal (fewer than asked make a short read). Then
+ * the system answers. */
 ssize_t getrandom(void* buffer, size_t length, unsigned int flags) {
-  if (script == NULL && (script = getenv("INTERPOSE_GETRANDOM")) == NULL)
-    script = "";
-  if (*script == '\0')
+  static const char* script;
+  if (script == NULL)
+    script = getenv("INTERPOSE_GETRANDOM");
+  if (script == NULL || *script == '\0')
     return syscall(SYS_getrandom, buffer, length, flags);
-  if (length != 16 || flags != 0)
-    dprintf(2, "<getrandom %zu bytes, flags %u>\n", length, flags);
   const char* answer = script;
   script += strcspn(script, ",");
-  script += *script == ',';
-  if (strncmp(answer, "fail", 4) == 0)
-    return errno = EIO, -1;
-  size_t n = strncmp(answer, "zeros", 5) == 0 ? length : 0;
-  memset(buffer, 0, length);
-  if (n == 0 && strncmp(answer, "hex:", 4) != 0)
-    abort();
-  while (n < length && sscanf(answer + 4 + 2 * n, "%2hhx", (unsigned char*)buffer + n) == 1)
-    ++n;
-  return (ssize_t)n;
+  script += strspn(script, ",");
+  if (strncmp(answer, "fail", 4) == 0) {
+    memset(buffer, 0x5A, length);  // bytes left behind, not to be taken
+    errno = EIO;
+    return -1;
+  }
+  unsigned char* bytes = buffer;
+  size_t filled = 0;
+  while (filled < length && sscanf(answer + 2 * filled, "%2hhx", bytes + filled) == 1)
+    ++filled;
+  return (ssize_t)filled;
 }

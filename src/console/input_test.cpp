@@ -1,4 +1,8 @@
 #include "console/input.h"
+
+#include <algorithm>
+#include <vector>
+
 #include "process/bound.h"
 #include "process/os.h"
 #include "support.h"
@@ -6,111 +10,135 @@
 using namespace tavik;
 using namespace std::string_literals;
 
-// Both forms of readLine against the rule: split at LF, less one CR before it; a last piece unless
-// empty.
-static std::string expectSplit(const std::string& in) {
-  std::FILE *fresh = test::streamOf(in), *reused = test::streamOf(in);
-  std::string line = "stale";
-  for (std::size_t at = 0, lf; at < in.size(); at = lf + (lf < in.size())) {
-    lf = in.find('\n', at);
-    const std::string expected =
-        in.substr(at, lf - at - (lf < in.size() && lf > at && in[lf - 1] == '\r'));
-    EXPECT_TRUE(readLine(fresh) == expected && readLine(reused, line) && line == expected)
-        << in.size();
+// Reads the input to its end with both forms of readLine: each line ends at a line feed, less one
+// CR directly before it, and what follows the last line feed is one more line unless it is empty.
+static void expectLinesOf(const std::string& input) {
+  SCOPED_TRACE("an input of " + std::to_string(input.size()) + " bytes");
+  std::FILE* stream = test::streamOf(input);
+  std::string line = "stale";  // each line is read into the text of the line before
+  for (std::size_t start = 0; start < input.size();) {
+    const std::size_t end = std::min(input.find('\n', start), input.size());
+    const bool crLf = end < input.size() && end > start && input[end - 1] == '\r';
+    const bool filled = readLine(stream, line);
+    EXPECT_TRUE(filled);
+    EXPECT_EQ(line, input.substr(start, end - start - (crLf ? 1 : 0)));
+    start = end + 1;
   }
-  EXPECT_EQ(test::outcomeOf([&] { return readLine(fresh); }) +
-                (readLine(reused, line) ? "|" : "|false") + line,
-            "EOFError EOF reached|false");
-  return std::fclose(fresh), std::fclose(reused), in;
+  const std::string end = test::outcomeOf([stream] { return readLine(stream); });
+  EXPECT_EQ(end, "EOFError EOF reached");
+  const bool filled = readLine(stream, line);
+  EXPECT_FALSE(filled);
+  EXPECT_EQ(line, "");
+  EXPECT_EQ(std::fclose(stream), 0);
 }
 
-TEST(StreamRoad, SplitsByTheRuleAroundEveryChunkBoundary) {  // chunks of 79 data bytes, then of 127
+// Chunks hold 79 bytes of a line, then 127 more each.
+TEST(StreamRoad, SplitsLinesAroundEveryChunkBoundary) {
   std::string all;
   for (const std::size_t length : {0u, 1u, 78u, 79u, 80u, 205u, 206u, 207u, 208u, 333u, 334u})
     for (const char last : {'k', '\r', '\0', '\x1A'})
-      for (const std::string ending : {"\n", "\r\n", ""})
-        all += expectSplit((length ? std::string(length - 1, 'r') + last : "") + ending);
-  expectSplit(all);
+      for (const std::string ending : {"\n", "\r\n", ""}) {
+        std::string input(length, 'r');
+        if (length > 0)
+          input.back() = last;
+        input += ending;
+        expectLinesOf(input);
+        all += input;
+      }
+  expectLinesOf(all);
 }
 
-static std::vector<std::u16string>::const_iterator nextRead,
-    endOfScript;                                        // the scripted reads, then failures
-static constexpr std::uint32_t errorCode = 0x80070005;  // -2147024891 as a signed number
-static std::intptr_t console;
-static char16_t systemTextBuffer[] = u"Refus\xE9.\n", *systemText = systemTextBuffer;
+// The console: ReadConsoleW gives the script's reads in turn, then fails with error 0x80070005,
+// for which FormatMessageW gives a text; a read not as the console road asks fails too.
+static std::vector<std::u16string> script;
+static std::size_t reads = 0;
+static std::intptr_t console = 0;  // the handle the reads must be given
+static char16_t systemText[] = u"Refus\xE9.\n";
 
 static int readConsole(void* handle, char16_t* to, std::uint32_t units, std::int32_t* count,
                        void* control) {
-  if (reinterpret_cast<std::intptr_t>(handle) != console || units != 2048 || control)
-    return 0;  // a failure
-  return nextRead == endOfScript
-             ? 0
-             : (*count = static_cast<std::int32_t>((nextRead++)->copy(to, units)), 1);
+  if (reinterpret_cast<std::intptr_t>(handle) != console || units != 2048 || control != nullptr ||
+      reads == script.size())
+    return 0;
+  *count = static_cast<std::int32_t>(script[reads].copy(to, units));
+  ++reads;
+  return 1;
 }
+
+static std::uint32_t accessDenied() { return 0x80070005; }
 
 static std::uint32_t formatMessage(std::uint32_t flags, const void* source, std::uint32_t code,
                                    std::uint32_t language, char16_t** text, std::uint32_t size,
                                    void* arguments) {
-  if (flags != 0x1300 || source || code != errorCode || language || size || arguments)
-    return 0;                                       // no text
-  return *text = systemText, systemText ? 1u : 0u;  // none once LocalFree has taken it back
+  if (flags != 0x1300 || source != nullptr || code != 0x80070005 || language != 0 || size != 0 ||
+      arguments != nullptr)
+    return 0;
+  *text = systemText;
+  return 1;
 }
 
-static void* localFree(void* text) { return text == systemText ? systemText = nullptr : text; }
-
-// The line read, "(end)" or what was raised; " (closed)" when the next read finds the stream
-// closed.
-static std::string outcome(std::FILE* stream, const std::vector<std::u16string>& script) {
-  console = os::osHandle(stream), nextRead = script.begin(), endOfScript = script.end();
-  std::string line = "stale", next = "stale";
-  line = test::outcomeOf([&] { return readConsoleLine(stream, line) ? line : "(end)" + line; });
-  if (readLine(stream, next))
-    std::fclose(stream);
-  return line + (next == "open" ? "" : " (closed)" + next) + "|\n";
+static void* localFree(void* text) {
+  if (text == systemText)
+    (void)std::fputs("(text given back) ", stderr);  // a failed write fails the test all the same
+  return nullptr;
 }
 
-TEST(ConsoleRoad, ReadsThroughReadConsoleW) {
+// Ends the process after reading a console line of the given reads, through a stream holding
+// "open\n", and writing to standard error the line ("(end)" at the end of input) or what was
+// raised, then " (closed)" when the stream reads as ended. Run in a child process: a closed stream
+// is known by its address, which a stream opened later may get.
+[[noreturn]] static void readInAChild(const std::vector<std::u16string>& given) {
+  std::FILE* stream = test::streamOf("open\n");
+  console = os::osHandle(stream);
+  script = given;
+  std::string outcome = test::outcomeOf([stream] {
+    std::string line = "stale";
+    const bool read = readConsoleLine(stream, line);
+    return read ? line : "(end)" + line;
+  });
+  std::string next;
+  const bool open = readLine(stream, next);
+  if (!open)
+    outcome += " (closed)";
+  const int written = std::fputs(outcome.c_str(), stderr);
+  std::exit(written < 0 ? 1 : 0);
+}
+
+TEST(ConsoleRoad, ReadsALineThroughReadConsoleW) {
   test::Replace read(bound::ReadConsoleW, readConsole);
-  test::Replace error(
-      bound::GetLastError, +[] { return errorCode; });
+  test::Replace error(bound::GetLastError, accessDenied);
   test::Replace format(bound::FormatMessageW, formatMessage);
   test::Replace release(bound::LocalFree, localFree);
-  const std::u16string full(2048, u'k');
-  const std::pair<std::vector<std::u16string>, std::string> rows[] = {
-      {{u"Rock\r\n"}, "Rock"},
-      {{u"\r\n"}, ""},
-      {{u"x"}, "x"},
-      {{u"yes\r"}, "yes\r"},
-      {{u"ab\0cd\r\n"s}, "ab"},
-      {{u"", u"Rock\r\n"}, "Rock"},
-      {{u"ab\x1A"
-        u"cd\r\n"},
-       "ab (closed)"},
-      {{u"x\0y\x1A\r\n"s}, "x (closed)"},
-      {{u"\x1A"
-        u"ab\r\n"},
-       "(end) (closed)"},
-      {{}, "IOError error: -2147024891 `Refus\xC3\xA9.\n`"},
-      {{u"\xDE00\xD83D\xD83D\xDE00\xD800\r\n"},
-       "\xEF\xBF\xBD\xEF\xBF\xBD\xF0\x9F\x98\x80\xEF\xBF\xBD"},
-      {{u"\x7F\x80\x7FF\x800\xFFFF\r\n"}, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"},
-      {{full, full, u"kk\r\n"}, std::string(4098, 'k')},
-      {{full.substr(2) + u"\r\n"}, std::string(2046, 'k')},
-      {{full.substr(1) + u"\xD83D", u"\xDE00\r\n"}, std::string(2047, 'k') + "\xF0\x9F\x98\x80"},
-      {{full.substr(1) + u"\r", u"\n"}, std::string(2047, 'k')},
-      {{full.substr(1)}, std::string(2047, 'k')},
-      {{}, "IOError error: -2147024891 ``"}};
-  std::string expected;
-  for (const auto& row : rows)
-    expected += row.second + "|\n";  // no CR LF, which Windows text mode changes
-  EXPECT_EXIT(
-      {  // closed streams stay on the program's list: a child process reads, on streams made first
-        std::vector<std::FILE*> pool;
-        while (pool.size() < std::size(rows))
-          pool.push_back(test::streamOf("open\n"));
-        for (std::size_t i = 0; i < pool.size(); ++i)
-          std::fputs(outcome(pool[i], rows[i].first).c_str(), stderr);
-        std::exit(0);
-      },
-      testing::ExitedWithCode(0), testing::Matcher<const std::string&>(expected));
+  const std::u16string full(2048, u'k');  // a read that fills the buffer
+  const std::u16string most(2047, u'k');
+  const std::u16string ctrlZ = u"\x1A";
+  const std::string fffd = "\xEF\xBF\xBD";      // U+FFFD REPLACEMENT CHARACTER
+  const std::string grin = "\xF0\x9F\x98\x80";  // U+1F600 GRINNING FACE
+  const struct {
+    const char* name;
+    std::vector<std::u16string> reads;
+    std::string outcome;
+  } rows[] = {
+      {"a line", {u"Rock\r\n"}, "Rock"},
+      {"an empty line", {u"\r\n"}, ""},
+      {"a CR alone stays", {u"yes\r"}, "yes\r"},
+      {"a 0 unit", {u"ab\0cd\r\n"s}, "ab"},
+      {"no unit: read again", {u"", u"Rock\r\n"}, "Rock"},
+      {"Ctrl+Z", {u"ab" + ctrlZ + u"cd\r\n"}, "ab (closed)"},
+      {"Ctrl+Z after a 0 unit", {u"x\0y"s + ctrlZ + u"\r\n"}, "x (closed)"},
+      {"Ctrl+Z first", {ctrlZ + u"ab\r\n"}, "(end) (closed)"},
+      {"surrogates", {u"\xDE00\xD83D\xD83D\xDE00\xD800\r\n"}, fffd + fffd + grin + fffd},
+      {"sizes", {u"\x7F\x80\x7FF\x800\xFFFF\r\n"}, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"},
+      {"full reads joined", {full, full, u"kk\r\n"}, std::string(4098, 'k')},
+      {"a full read ending the line", {full.substr(2) + u"\r\n"}, std::string(2046, 'k')},
+      {"2047 units", {most}, std::string(2047, 'k')},
+      {"CR LF across reads", {most + u"\r", u"\n"}, std::string(2047, 'k')},
+      {"a pair across reads", {most + u"\xD83D", u"\xDE00\r\n"}, std::string(2047, 'k') + grin},
+      {"a failed read", {}, "(text given back) IOError error: -2147024891 `Refus\xC3\xA9.\n`"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EXIT(readInAChild(row.reads), testing::ExitedWithCode(0),
+                testing::Matcher<const std::string&>(row.outcome))
+        << row.name;
+  }
 }

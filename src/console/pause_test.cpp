@@ -1,23 +1,30 @@
 #include <chrono>
+#include <vector>
 
 #include "console/pause.h"
 #include "process/bound.h"
 #include "support.h"
 
 using namespace tavik;
-using namespace std::string_literals;
 
-static std::vector<std::uint32_t> sleeps;
+static std::vector<std::uint32_t> sleeps;  // what the bound Sleep was asked, in turn
+
+static void recordSleep(std::uint32_t milliseconds) { sleeps.push_back(milliseconds); }
 
 TEST(Pause, SleepsOnlyInTheSigned32BitRange) {
-  test::Replace sleep(
-      bound::Sleep, +[](std::uint32_t ms) { sleeps.push_back(ms); });
-  for (const std::int64_t ms : {2147483648, -2147483649})
-    EXPECT_EQ(test::outcomeOf([&] { return nossleep(ms), ""s; }),
-              "RangeDefect value out of range: " + std::to_string(ms) +
-                  " notin -2147483648 .. 2147483647");
-  for (const std::int64_t ms : {1000, 2147483647, 0, -2147483647 - 1})
-    nossleep(ms);
+  test::Replace sleep(bound::Sleep, recordSleep);
+  sleeps.clear();
+  for (const std::int64_t milliseconds : {2147483648, -2147483649}) {
+    const std::string outcome = test::outcomeOf([milliseconds] {
+      nossleep(milliseconds);
+      return std::string("slept");
+    });
+    EXPECT_EQ(outcome, "RangeDefect value out of range: " + std::to_string(milliseconds) +
+                           " notin -2147483648 .. 2147483647");
+  }
+  for (const std::int64_t milliseconds : {1000, 2147483647, 0, -2147483647 - 1})
+    nossleep(milliseconds);
+  // As the system's unsigned milliseconds, and none for the values out of range.
   EXPECT_EQ(sleeps, (std::vector<std::uint32_t>{1000, 2147483647, 0, 2147483648}));
 }
 

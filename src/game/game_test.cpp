@@ -2,17 +2,29 @@
 #include "process/bound.h"
 #include "support.h"
 
+using namespace tavik;
+
+static void noPause(std::uint32_t) {}
+
+TEST(Game, ComputerChoosesRockForAnyTextButRockAndPaper) {
+  EXPECT_EQ(getComputerChoice("lizard"), "rock");
+}
+
 TEST(Game, PlayerWinsOnlyTheThreeWinningPairs) {
-  EXPECT_EQ(tavik::getComputerChoice("lizard"), "rock");  // any text but rock and paper
-  tavik::test::Replace sleep(
-      tavik::bound::Sleep, +[](std::uint32_t) {});
-  const char* const moves[] = {"rock", "paper", "scissors"};
-  std::string verdicts;  // the lines go to a temporary file, closed at exit
-  for (tavik::test::Redirect quiet(stdout, std::tmpfile()); const char* player : moves)
-    for (const char* computer : moves)
-      verdicts += tavik::determineWinner(player, computer) ? 'W' : '-';
-  EXPECT_EQ(verdicts,
-            "--W"
-            "W--"
-            "-W-");  // the player's move by row, the computer's by column
+  test::Replace sleep(bound::Sleep, noPause);
+  const struct {
+    const char* player;
+    std::string beats;  // the computer's move that the player wins against
+  } rows[] = {
+      {"rock", "scissors"},
+      {"paper", "rock"},
+      {"scissors", "paper"},
+  };
+  testing::internal::CaptureStdout();  // the countdowns and the reveals
+  for (const auto& row : rows)
+    for (const char* computer : {"rock", "paper", "scissors"}) {
+      const bool won = determineWinner(row.player, computer);
+      EXPECT_EQ(won, row.beats == computer) << row.player << " against " << computer;
+    }
+  testing::internal::GetCapturedStdout();
 }

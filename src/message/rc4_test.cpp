@@ -3,30 +3,40 @@
 
 using namespace tavik;
 
-static void rejected(const std::string& text) {  // what fromHex raises for a text it rejects
-  raiseException("ValueError", "invalid hex integer: " + text, {"fromHex", 1046, "strutils"});
-}
-static std::string reportOf(auto action) { return formatReport(test::raisedBy(action)); }
-
-TEST(FromRC4, PublishedVectorsPairsAndFailures) {
+TEST(FromRC4, DeciphersPublishedVectorsAndRaisesForMalformedInput) {
   const struct {
-    const char *key, *hex, *text;
-  } vectors[] = {
-      {"Key", "BBF316E8D940AF0AD3", "Plaintext"},
+    const char* key;
+    const char* hex;
+    std::string outcome;  // the text, or what was raised
+  } rows[] = {
       {"Wiki", "1021bf0420", "pedia"},
+      {"Secret", "45A01F645FC35B383552544B9BF5", "Attack at dawn"},  // the swaps show from byte 11
       {"Key", "", ""},
-      {"Secret", "45A01F645FC35B383552544B9BF5", "Attack at dawn"}};  // the swaps show from byte 11
-  for (const auto& row : vectors)
-    EXPECT_EQ(fromRC4(row.key, row.hex), row.text) << row.hex;
-  EXPECT_EQ(reportOf([] { fromRC4("Key", "ABC"); }), reportOf([] { raiseIndexError2(3, 2); }));
-  EXPECT_EQ(reportOf([] { fromRC4("", "AB"); }), reportOf([] { raiseIndexError2(0, -1); }));
-  EXPECT_EQ(reportOf([] { fromRC4("Key", "AB0G"); }), reportOf([] { rejected("0G"); }));
-  for (const char* text : {"#A", "_A", "A_", "0A"})
-    EXPECT_EQ(fromHex(text), 10) << text;
-  for (const std::string text : {"0x", "__", "##", "G1", " 1"})
-    EXPECT_EQ(reportOf([&] { fromHex(text); }), reportOf([&] { rejected(text); }));
-  std::int64_t value =
-      0;  // "0X1_f": prefix and underscore counted; then "#_": no digit, value left alone
-  EXPECT_EQ((std::tuple{parseHex("zz0X1_f2", value, 2, 5), parseHex("#_1", value, 0, 2), value}),
-            std::tuple(5u, 0u, 0x1F));
+      {"Key", "ABC", "IndexDefect index 3 not in 0 .. 2"},
+      {"", "AB", "IndexDefect index out of bounds, the container is empty"},
+      {"Key", "AB0G", "ValueError invalid hex integer: 0G"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(test::outcomeOf([&row] { return fromRC4(row.key, row.hex); }), row.outcome)
+        << row.hex;
+}
+
+TEST(FromHex, RaisesValueErrorAtFromHexInStrutils) {
+  EXPECT_EQ(formatReport(test::raisedBy([] { fromHex("0G"); })),
+            "strutils(1046)           fromHex\n"
+            "Error: unhandled exception: invalid hex integer: 0G [ValueError]\n");
+}
+
+// parseHex reads at most maxLen characters from start (0: to the end), the prefix and the
+// underscores counted; without a digit it returns 0 and leaves the value alone.
+TEST(FromHex, ParseHexReadsAtMostMaxLenFromStart) {
+  std::int64_t value = -1;
+  const std::size_t bare = parseHex("zz0X_1", value, 2, 2);  // "0X": nothing after the prefix
+  EXPECT_EQ(bare, 0u);
+  const std::size_t none = parseHex("zz0X_1", value, 2, 3);  // "0X_": no digit
+  EXPECT_EQ(none, 0u);
+  EXPECT_EQ(value, -1);
+  const std::size_t all = parseHex("#a_", value, 0, 0);
+  EXPECT_EQ(all, 3u);
+  EXPECT_EQ(value, 0xA);
 }

@@ -1,47 +1,65 @@
 #include "random/random.h"
+
+#include <string>
+
 #include "process/bound.h"
 #include "support.h"
 
 using namespace tavik;
 
-TEST(Generator, PublishedStepAndSamplesAgainstIt) {
-  RandomState r = DefaultRandSeed;
-  EXPECT_EQ(next(r), 0x3B91F99120E06FCFu);
-  EXPECT_EQ(std::tie(r.s0, r.s1), std::tuple(0xC4BF17DB8D71864Bu, 0x0DE6FCFB869F988Du));
+static std::pair<std::uint64_t, std::uint64_t> words(RandomState r) { return {r.s0, r.s1}; }
+
+// For three elements only the output 2^64 - 1 is drawn again, for two none; the index is the
+// output modulo the number of elements. The states after follow the published step.
+TEST(Generator, SampleIndexDrawsAgainAboveTheThreshold) {
   const struct {
+    const char* name;
     RandomState from;
-    std::size_t n, index;
-    int steps;
-  } rows[] = {// only n = 3 rejects ~0
-              {{~0ull, 0}, 3, 2, 2},
-              {{~0ull - 1, 0}, 3, 2, 1},
-              {{~0ull, 0}, 2, 1, 1},
-              {{~0ull, 0}, 4, 3, 1},
-              {{~0ull, 0}, 1, 0, 0}};
-  for (const auto& c : rows) {
-    RandomState drawn = state = c.from;
-    for (int k = 0; k < c.steps; ++k)
-      next(drawn);
-    EXPECT_EQ((std::tuple{sampleIndex(c.n), state.s0, state.s1}),
-              std::tuple(c.index, drawn.s0, drawn.s1));
+    std::size_t n;
+    std::size_t index;
+    RandomState after;
+  } rows[] = {
+      {"default state", DefaultRandSeed, 3, 2, {0xC4BF17DB8D71864B, 0x0DE6FCFB869F988D}},
+      {"two rejected", {0x7FFE00, ~0x7FFE00ull}, 3, 2, {0xFF8000000FFFC01F, 0xFFFC000FFFFFFFFF}},
+      {"greatest kept", {~0ull - 1, 0}, 3, 2, {0xFF7FFFFFFFFF8001, 0xFFFFFFEFFFFFFFFF}},
+      {"two elements", {~0ull, 0}, 2, 1, {0xFFFFFFFFFFFFC000, ~0ull}},
+      {"one element", {~0ull, 0}, 1, 0, {~0ull, 0}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    state = row.from;
+    const std::size_t index = sampleIndex(row.n);
+    EXPECT_EQ(index, row.index);
+    EXPECT_EQ(words(state), words(row.after));
   }
 }
 
-static int calls;  // calls 1, 2 fail (status -1, 1) yet leave bytes; call 3 gives DefaultRandSeed
-static std::int32_t scripted(void* handle, unsigned char* out, std::uint32_t size,
-                             std::uint32_t flags) {
-  EXPECT_TRUE(!handle && size == 16 && flags == 2 && ++calls <= 3);  // 16 bytes, preferred source
-  (calls < 3 ? std::string(16, '\1')
-             : "\x05\x08\x53\xB8\x8C\xC9\xB4\x69\xCA\x67\x8D\x68\x04\x30\xDD\xD1")
-      .copy(reinterpret_cast<char*>(out), std::min<std::size_t>(size, 16));
-  return calls == 1 ? -1 : calls == 2;
+// The system source: a failure of positive status that fills the buffer all the same, then the
+// default state (its two words little-endian).
+static int requests = 0;
+static std::int32_t failOnceThenGiveTheDefaultState(void* algorithm, unsigned char* buffer,
+                                                    std::uint32_t size, std::uint32_t flags) {
+  ++requests;
+  EXPECT_EQ(algorithm, nullptr);
+  EXPECT_EQ(size, 16u);
+  EXPECT_EQ(flags, 2u);  // BCRYPT_USE_SYSTEM_PREFERRED_RNG
+  const std::string bytes =
+      requests == 1 ? std::string(16, '\1')
+                    : "\x05\x08\x53\xB8\x8C\xC9\xB4\x69\xCA\x67\x8D\x68\x04\x30\xDD\xD1";
+  bytes.copy(reinterpret_cast<char*>(buffer), size);
+  return requests == 1 ? 1 : 0;
 }
 
+// The first randomize takes what the system source gives, the next that state 2^64 steps on,
+// without asking again.
 TEST(Seed, RandomizeAsksOnceThenTakesTheJump) {
-  test::Replace source(bound::BCryptGenRandom, scripted);
-  calls = 0, baseState = {0, 0};
+  test::Replace source(bound::BCryptGenRandom, failOnceThenGiveTheDefaultState);
+  baseState = {0, 0};
+  requests = 0;
   randomize();
-  randomize();  // without a third request
-  EXPECT_EQ(std::tie(state.s0, state.s1), std::tuple(0xF238BBD17AA55BFCu, 0x29706D0DC189032Bu));
+  EXPECT_EQ(words(state), std::pair(0x69B4C98CB8530805u, 0xD1DD3004688D67CAu));
+  randomize();
+  EXPECT_EQ(words(state), std::pair(0xF238BBD17AA55BFCu, 0x29706D0DC189032Bu));
   EXPECT_TRUE(urandom({}));  // asks nothing
+  EXPECT_EQ(requests, 2);
 }

@@ -14,15 +14,6 @@ namespace tavik::test {
 // A temporary file holding the bytes, read from its start.
 std::FILE* streamOf(const std::string& bytes);
 
-// While it lives, the standard stream (stdout) writes to `to`'s file.
-struct Redirect {
-  Redirect(std::FILE* stream, std::FILE* to);
-  ~Redirect();
-  Redirect(const Redirect&) = delete;
-  std::FILE* standard;
-  int saved;
-};
-
 // While it lives, a bound slot (process/bound.h) holds `with`.
 template <class Function>
 struct Replace {

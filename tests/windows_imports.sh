@@ -5,7 +5,8 @@ set -eu
 dlls=$("$1" -p "$2" | sed -n 's/.*DLL Name: //p' | sort | tr '\n' ' ')
 echo "imports from: $dlls"
 test "$dlls" = "KERNEL32.dll msvcrt.dll "
-"$1" -p "$2" | grep -wE 'ReadConsoleW|SetConsoleCP|SetConsoleOutputCP|FormatMessageW|BCryptGenRandom' && exit 1
+bound='ReadConsoleW|SetConsoleCP|SetConsoleOutputCP|FormatMessageW|BCryptGenRandom'
+"$1" -p "$2" | grep -wE "$bound" && exit 1
 "$1" -t "$2" | grep -q _ZN5tavik
 "$1" -t "$2" | grep __mingw_vfprintf && exit 1
 exit 0

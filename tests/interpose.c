@@ -11,9 +11,8 @@
 
 /* A pause writes "<pause S.NNNNNNNNN s>\n" where the game's next line goes, or
  * to standard error when standard output takes nothing; then it returns at
- * once, or after the time asked when INTERPOSE_PAUSE is set. Its parameters
- * are named unlike the C library's, whose names are reserved ones. */
-// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
+ * once, or after the time asked when INTERPOSE_PAUSE is set. */
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name): the C library's are reserved
 int nanosleep(const struct timespec* request, struct timespec* left) {
   if (dprintf(1, "<pause %ld.%09ld s>\n", request->tv_sec, request->tv_nsec) < 0 &&
       dprintf(2, "<pause %ld.%09ld s>\n", request->tv_sec, request->tv_nsec) < 0)

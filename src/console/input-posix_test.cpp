@@ -3,8 +3,6 @@
 #include "console/input.h"
 #include "support.h"
 
-// The stream's reads: the first is interrupted by a signal, the second gives "rock\n", the others
-// find the end.
 static ssize_t readInterruptedOnce(void* cookie, char* buffer, std::size_t size) {
   int& reads = *static_cast<int*>(cookie);
   ++reads;
@@ -20,12 +18,12 @@ static ssize_t readInterruptedOnce(void* cookie, char* buffer, std::size_t size)
 TEST(StreamRoad, ReadsAgainAfterAnInterruptedRead) {
   int reads = 0;
   std::FILE* input = fopencookie(&reads, "r", {readInterruptedOnce, nullptr, nullptr, nullptr});
-  const std::string line = tavik::test::outcomeOf([input] { return tavik::readLine(input); });
+  const std::string line = tavik::readLine(input);
   EXPECT_EQ(line, "rock");
   errno = EINTR;
-  std::string end;
-  const bool read = tavik::readLine(input, end);
-  EXPECT_FALSE(read);
+  const tavik::Exception end = tavik::test::raisedBy([input] { tavik::readLine(input); });
+  EXPECT_STREQ(end.name, "EOFError");
+  EXPECT_EQ(end.msg, "EOF reached");
   EXPECT_EQ(reads, 3);
   EXPECT_EQ(std::fclose(input), 0);
 }

@@ -15,12 +15,10 @@ TEST(Pause, SleepsOnlyInTheSigned32BitRange) {
   test::Replace sleep(bound::Sleep, recordSleep);
   sleeps.clear();
   for (const std::int64_t milliseconds : {2147483648, -2147483649}) {
-    const std::string outcome = test::outcomeOf([milliseconds] {
-      nossleep(milliseconds);
-      return std::string("slept");
-    });
-    EXPECT_EQ(outcome, "RangeDefect value out of range: " + std::to_string(milliseconds) +
-                           " notin -2147483648 .. 2147483647");
+    const Exception raised = test::raisedBy([milliseconds] { nossleep(milliseconds); });
+    EXPECT_STREQ(raised.name, "RangeDefect");
+    EXPECT_EQ(raised.msg, "value out of range: " + std::to_string(milliseconds) +
+                              " notin -2147483648 .. 2147483647");
   }
   for (const std::int64_t milliseconds : {1000, 2147483647, 0, -2147483647 - 1})
     nossleep(milliseconds);

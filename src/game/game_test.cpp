@@ -6,10 +6,6 @@ using namespace tavik;
 
 static void noPause(std::uint32_t) {}
 
-TEST(Game, ComputerChoosesRockForAnyTextButRockAndPaper) {
-  EXPECT_EQ(getComputerChoice("lizard"), "rock");
-}
-
 TEST(Game, PlayerWinsOnlyTheThreeWinningPairs) {
   test::Replace sleep(bound::Sleep, noPause);
   const struct {

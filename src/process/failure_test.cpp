@@ -1,13 +1,14 @@
+#include "message/rc4.h"
 #include "process/binding.h"
 #include "process/signals.h"
 #include "random/random.h"
 #include "support.h"
 
 using namespace tavik;
+using test::raisedBy;
 using Exactly = testing::Matcher<const std::string&>;
 
-// The raise site padded to 25 columns, then the error line. A report holds at most 1999 bytes: a
-// piece that does not fit is left out whole.
+// Raised where the program raises them; a piece that would pass 1999 bytes is left out whole.
 TEST(Report, TraceLineThenErrorLineInAtMost1999Bytes) {
   const std::string fatal = "fatal(53)" + std::string(16, ' ') + "sysFatal\n";
   const RaiseSite wide{"p", 0, "a_file_name_of_25_columns"};
@@ -17,12 +18,12 @@ TEST(Report, TraceLineThenErrorLineInAtMost1999Bytes) {
     std::string trace;
     std::string error;  // after "Error: unhandled exception: "
   } rows[] = {
-      {test::raisedBy([] { raiseIndexError2(3, 2); }), fatal,
-       "index 3 not in 0 .. 2 [IndexDefect]"},
-      {test::raisedBy([] { raiseIndexError2(1, 0); }), fatal,
-       "index 1 not in 0 .. 0 [IndexDefect]"},
-      {test::raisedBy([] { sampleIndex(0); }), fatal,
-       "random(325, 10) `x.a <= x.b`  [AssertionDefect]"},
+      {raisedBy([] { fromRC4("Key", "A"); }), fatal, "index 1 not in 0 .. 0 [IndexDefect]"},
+      {raisedBy([] { fromRC4("", "AB"); }), fatal,
+       "index out of bounds, the container is empty [IndexDefect]"},
+      {raisedBy([] { fromRC4("Key", "AB0G"); }), "strutils(1046)           fromHex\n",
+       "invalid hex integer: 0G [ValueError]"},
+      {raisedBy([] { sampleIndex(0); }), fatal, "random(325, 10) `x.a <= x.b`  [AssertionDefect]"},
       {{"E", fits, wide}, "a_file_name_of_25_columns p\n", fits + " [E]"},
       {{"E", fits + "xxxxxx", wide}, "a_file_name_of_25_columns p\n", " [E]"},
   };

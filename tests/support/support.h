@@ -1,5 +1,4 @@
-// What the unit tests share: stand-in streams, a bound system function
-// replaced for a scope, and what an action raised.
+// What the unit tests share: stand-in streams, bound slots replaced, what was raised.
 #pragma once
 
 #include <cstdio>
@@ -22,16 +21,6 @@ struct Replace {
   Function*& slot;
   Function* saved;
 };
-
-// What `action` returned, or the kind and message of what it raised.
-template <class Action>
-std::string outcomeOf(Action action) {
-  try {
-    return action();
-  } catch (const Exception& e) {
-    return std::string(e.name) + " " + e.msg;
-  }
-}
 
 // What `action` raised; a test failure when it raised nothing.
 template <class Action>

@@ -2,13 +2,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <string>
 
 #include "console/lower.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  const std::string lower = tavik::nuctoLowerStr(text);
-  if (tavik::nuctoLowerStr(lower) != lower)
+  const std::string lower(view(tavik::nuctoLowerStr(tavik::lineOf(text))));
+  if (view(tavik::nuctoLowerStr(tavik::lineOf(lower))) != lower)
     std::abort();
   if (std::any_of(data, data + size, [](std::uint8_t byte) { return byte >= 0x80; }))
     return 0;

@@ -18,8 +18,8 @@ static ssize_t readInterruptedOnce(void* cookie, char* buffer, std::size_t size)
 TEST(StreamRoad, ReadsAgainAfterAnInterruptedRead) {
   int reads = 0;
   std::FILE* input = fopencookie(&reads, "r", {readInterruptedOnce, nullptr, nullptr, nullptr});
-  const std::string line = tavik::readLine(input);
-  EXPECT_EQ(line, "rock");
+  const tavik::Line line = tavik::readLine(input);
+  EXPECT_EQ(view(line), "rock");
   errno = EINTR;
   const tavik::Exception end = tavik::test::raisedBy([input] { tavik::readLine(input); });
   EXPECT_STREQ(end.name, "EOFError");

@@ -74,41 +74,40 @@ bool endsWithCrLf(const std::u16string& units) {
 
 }  // namespace
 
-std::string readLineFromStdin(const std::string& prompt) {
+Line readLineFromStdin(const std::string& prompt) {
   write(stdout, prompt);
   flushFile(stdout);
   return readLine(stdin);
 }
 
-std::string readLine(std::FILE* stream) {
-  std::string line;
-  line.reserve(firstChunk);
+Line readLine(std::FILE* stream) {
+  Line line;
   if (!readLine(stream, line))
     raiseEOF();
   return line;
 }
 
-bool readLine(std::FILE* stream, std::string& line) {
+bool readLine(std::FILE* stream, Line& line) {
   if (isClosed(stream)) {
-    line.clear();
+    line.size = 0;
     return false;
   }
   return os::isConsole(stream) ? readConsoleLine(stream, line) : readStreamLine(stream, line);
 }
 
-bool readStreamLine(std::FILE* stream, std::string& line) {
-  std::size_t size = std::clamp(line.size(), firstChunk, static_cast<std::size_t>(INT_MAX));
+bool readStreamLine(std::FILE* stream, Line& line) {
+  std::size_t size = std::clamp(line.size, firstChunk, static_cast<std::size_t>(INT_MAX));
   std::size_t position = 0;
-  line.resize(size);
+  reserve(line, size);
   for (;;) {
-    char* chunk = line.data() + position;
+    char* chunk = line.bytes + position;
     // fgets does not tell how far it wrote; line feeds mark the bytes it left.
     std::memset(chunk, '\n', size);
     if (!readChunk(stream, chunk, size)) {
       checkErr(stream);
       // Nothing read: at the line's start that is the end of input, further on
       // the line ended exactly at the previous chunk's end.
-      line.resize(position);
+      line.size = position;
       return position > 0;
     }
     const void* found = std::memchr(chunk, '\n', size);
@@ -116,8 +115,7 @@ bool readStreamLine(std::FILE* stream, std::string& line) {
       // Full chunk without a line feed: go on from its terminating NUL.
       position += size - 1;
       size = furtherChunk;
-      // The text grows geometrically, so a long line is copied only a few times.
-      line.resize(position + size);
+      reserve(line, position + size);
       continue;
     }
     const std::size_t index = static_cast<std::size_t>(static_cast<const char*>(found) - chunk);
@@ -126,15 +124,15 @@ bool readStreamLine(std::FILE* stream, std::string& line) {
     // that had no line feed.
     const bool ownLineFeed = index + 1 < size && chunk[index + 1] == '\0';
     std::size_t end = position + index;
-    const bool crBeforeLineFeed = ownLineFeed && end > 0 && line[end - 1] == '\r';
+    const bool crBeforeLineFeed = ownLineFeed && end > 0 && line.bytes[end - 1] == '\r';
     if (!ownLineFeed || crBeforeLineFeed)
       --end;
-    line.resize(end);
+    line.size = end;
     return true;
   }
 }
 
-bool readConsoleLine(std::FILE* stream, std::string& line) {
+bool readConsoleLine(std::FILE* stream, Line& line) {
   const std::intptr_t handle = os::osHandle(stream);
   constexpr std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
   constexpr std::int64_t highest = std::numeric_limits<std::int32_t>::max();
@@ -168,12 +166,13 @@ bool readConsoleLine(std::FILE* stream, std::string& line) {
   if (ctrlZAt != std::u16string::npos) {
     close(stream);
     if (ctrlZAt == 0) {
-      line.clear();
+      line.size = 0;
       return false;
     }
     units.resize(ctrlZAt);
   }
-  line = wideToUtf8(units.c_str());
+  line.size = 0;
+  append(line, wideToUtf8(units.c_str()));
   return true;
 }
 

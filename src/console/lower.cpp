@@ -13,11 +13,11 @@ constexpr std::int64_t rangeStride = 3;
 constexpr std::int64_t singletStride = 2;
 constexpr std::int32_t replacementChar = 0xFFFD;
 
-// The lenient decoding of the code point at text[i] (i < text.size()); sets
+// The lenient decoding of the code point at bytes[i] (i < size); sets
 // `advance` to the bytes it took. Continuation bytes are not tested: a lead
 // byte takes the low six bits of whatever follows it.
-std::int32_t decodeAt(const std::string& text, std::size_t i, std::size_t& advance) {
-  const auto lead = static_cast<unsigned char>(text[i]);
+std::int32_t decodeAt(const char* bytes, std::size_t size, std::size_t i, std::size_t& advance) {
+  const auto lead = static_cast<unsigned char>(bytes[i]);
   std::size_t length = 1;
   std::uint32_t value = lead;
   if (lead >= 0xC0 && lead <= 0xDF) {
@@ -41,12 +41,12 @@ std::int32_t decodeAt(const std::string& text, std::size_t i, std::size_t& advan
     advance = 1;
     return static_cast<std::int32_t>(value);
   }
-  if (length > text.size() - i) {
+  if (length > size - i) {
     advance = 1;
     return replacementChar;
   }
   for (std::size_t k = 1; k < length; ++k) {
-    value = (value << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+    value = (value << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3Fu);
   }
   advance = length;
   return static_cast<std::int32_t>(value);  // at most 0x7FFFFFFF
@@ -91,35 +91,63 @@ char lowerAscii(char byte) {
 
 constexpr std::uint64_t everyByte(unsigned value) { return 0x0101010101010101u * value; }
 
-// Lower-cases the eight bytes at `from` into `to` (which may lie before it)
-// when all of them are ASCII; false, writing nothing, otherwise.
-bool lowerAsciiWord(const char* from, char* to) {
-  std::uint64_t word;
-  std::memcpy(&word, from, sizeof word);
-  if ((word & everyByte(0x80)) != 0)
+// Lower-cases the `count` eight-byte words at `from` into `to` (which may lie
+// before it) when all of their bytes are ASCII; false, writing nothing, otherwise.
+template <std::size_t count>
+bool lowerAsciiWords(const char* from, char* to) {
+  std::uint64_t words[count];
+  std::memcpy(words, from, sizeof words);
+  std::uint64_t any = 0;
+  for (const std::uint64_t word : words)
+    any |= word;
+  if ((any & everyByte(0x80)) != 0)
     return false;
-  // No byte is above 0x7F, so no sum carries into the next byte, and the top
-  // bit of each byte's sum tells whether it is at least 'A' or above 'Z'.
-  const std::uint64_t atLeastA = word + everyByte(0x80 - 'A');
-  const std::uint64_t aboveZ = word + everyByte(0x80 - 'Z' - 1);
-  const std::uint64_t capitals = atLeastA & ~aboveZ & everyByte(0x80);
-  word |= capitals >> 2;  // 0x80 >> 2 is the 0x20 between 'A' and 'a'
-  std::memcpy(to, &word, sizeof word);
+  for (std::uint64_t& word : words) {
+    // No byte is above 0x7F, so no sum carries into the next byte, and the top
+    // bit of each byte's sum tells whether it is at least 'A' or above 'Z'.
+    const std::uint64_t atLeastA = word + everyByte(0x80 - 'A');
+    const std::uint64_t aboveZ = word + everyByte(0x80 - 'Z' - 1);
+    const std::uint64_t capitals = atLeastA & ~aboveZ & everyByte(0x80);
+    word |= capitals >> 2;  // 0x80 >> 2 is the 0x20 between 'A' and 'a'
+  }
+  std::memcpy(to, words, sizeof words);
   return true;
 }
 
-// Appends the lower-cased form of text[from ..] to `out`.
-void appendLower(const std::string& text, std::size_t from, std::string& out) {
+// Lower-cases the two-byte letters from bytes[read] into bytes[write] (which
+// may lie before it) while their lower case is two bytes long too; returns
+// how many there were.
+std::size_t lowerTwoByteRun(char* bytes, std::size_t size, std::size_t read, std::size_t write) {
+  std::size_t letters = 0;
+  for (; size - read >= 2; read += 2) {
+    const unsigned leadRow = static_cast<unsigned char>(bytes[read]) - 0xC0u;
+    if (leadRow >= 32)
+      break;
+    const std::uint16_t lower =
+        toLowerTwoBytes[leadRow << 8 | static_cast<unsigned char>(bytes[read + 1])];
+    if (lower == 0)
+      break;
+    bytes[write++] = static_cast<char>(lower >> 8);
+    bytes[write++] = static_cast<char>(lower & 0xFF);
+    ++letters;
+  }
+  return letters;
+}
+
+// Appends the lower-cased form of bytes[from .. size) to `out`.
+void appendLower(const char* bytes, std::size_t size, std::size_t from, Line& out) {
   std::size_t i = from;
-  while (i < text.size()) {
-    if (static_cast<unsigned char>(text[i]) < 0x80) {
-      out.push_back(lowerAscii(text[i]));
+  while (i < size) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      const char lower = lowerAscii(bytes[i]);
+      append(out, {&lower, 1});
       ++i;
       continue;
     }
     std::size_t advance = 1;
     char encoded[6];
-    out.append(encoded, encodeUtf8(nuctoLower(decodeAt(text, i, advance)), encoded));
+    const std::size_t length = encodeUtf8(nuctoLower(decodeAt(bytes, size, i, advance)), encoded);
+    append(out, {encoded, length});
     i += advance;
   }
 }
@@ -160,47 +188,46 @@ std::int32_t nuctoLower(std::int32_t c) {
   return c;
 }
 
-std::string nuctoLowerStr(std::string text) {
-  char* const bytes = text.data();
-  const std::size_t size = text.size();
+Line nuctoLowerStr(Line text) {
+  char* const bytes = text.bytes;
+  const std::size_t size = text.size;
   std::size_t read = 0;
   std::size_t write = 0;  // never past `read`
   while (read < size) {
-    // ASCII maps by itself, eight bytes at a time where it can.
-    if (size - read >= 8 && lowerAsciiWord(bytes + read, bytes + write)) {
-      read += 8;
-      write += 8;
-      continue;
-    }
-    if (static_cast<unsigned char>(bytes[read]) < 0x80) {
-      bytes[write++] = lowerAscii(bytes[read++]);
-      continue;
-    }
-    // Two bytes that stay two bytes, the common case of the alphabets after
-    // Latin, are decoded and written in place.
     const auto lead = static_cast<unsigned char>(bytes[read]);
-    if (lead >= 0xC2 && lead <= 0xDF && size - read >= 2) {
-      const auto next = static_cast<unsigned char>(bytes[read + 1]);
-      const auto decoded = static_cast<std::int32_t>(((lead & 0x1Fu) << 6) | (next & 0x3Fu));
-      const std::int32_t lower = nuctoLower(decoded);
-      if (lower >= 0x80 && lower < 0x800) {
-        bytes[write++] = static_cast<char>(0xC0 | (lower >> 6));
-        bytes[write++] = static_cast<char>(0x80 | (lower & 0x3F));
-        read += 2;
-        continue;
+    if (lead < 0x80) {
+      // ASCII maps by itself, 64 or 8 bytes at a time where it can.
+      std::size_t ascii = 1;
+      if (size - read >= 64 && lowerAsciiWords<8>(bytes + read, bytes + write)) {
+        ascii = 64;
+      } else if (size - read >= 8 && lowerAsciiWords<1>(bytes + read, bytes + write)) {
+        ascii = 8;
+      } else {
+        bytes[write] = lowerAscii(bytes[read]);
       }
+      read += ascii;
+      write += ascii;
+      continue;
+    }
+    // Two-byte letters whose lower case is two bytes too, the common case of the
+    // alphabets after Latin, are looked up by their two bytes and written in place.
+    if (const std::size_t letters = lowerTwoByteRun(bytes, size, read, write); letters > 0) {
+      read += 2 * letters;
+      write += 2 * letters;
+      continue;
     }
     std::size_t advance = 1;
     char encoded[6];
-    const std::size_t length = encodeUtf8(nuctoLower(decodeAt(text, read, advance)), encoded);
+    const std::size_t length =
+        encodeUtf8(nuctoLower(decodeAt(bytes, size, read, advance)), encoded);
     if (write + length > read + advance) {
       // Longer than what it came from: it would overwrite bytes not yet read,
-      // so the rest goes to a new text.
-      std::string result;
-      result.reserve(size + size / 2);
-      result.assign(bytes, write);
-      result.append(encoded, length);
-      appendLower(text, read + advance, result);
+      // so the rest goes to a new line.
+      Line result;
+      reserve(result, size + size / 2);
+      append(result, {bytes, write});
+      append(result, {encoded, length});
+      appendLower(bytes, size, read + advance, result);
       return result;
     }
     for (std::size_t k = 0; k < length; ++k)
@@ -208,7 +235,7 @@ std::string nuctoLowerStr(std::string text) {
     read += advance;
     write += length;
   }
-  text.resize(write);
+  text.size = write;
   return text;
 }
 

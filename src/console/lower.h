@@ -3,15 +3,16 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "console/line.h"
 
 namespace tavik {
 
 // Each code point of the text replaced by its lower-case form. Never fails:
 // bytes that do not form a sequence are taken as code points of their own
-// number, a lead byte without enough bytes behind it becomes U+FFFD. A text
-// passed as a temporary is lower-cased in its own storage where it can be.
-std::string nuctoLowerStr(std::string text);
+// number, a lead byte without enough bytes behind it becomes U+FFFD. The line
+// is lower-cased in its own block unless a letter's lower case is longer.
+Line nuctoLowerStr(Line text);
 
 // The lower-case form of one code point (the code point itself when it has none).
 std::int32_t nuctoLower(std::int32_t c);
@@ -25,5 +26,10 @@ std::int64_t binarySearch(std::int32_t c, const std::int64_t* table, std::int64_
 // Ranges: first, last, delta + 500. Singlets: code point, delta + 500.
 extern const std::int64_t toLowerRanges[45 * 3];
 extern const std::int64_t toLowerSinglets[610 * 2];
+// The same mapping for the letters of U+0080 .. U+07FF whose lower case is two
+// bytes long too, looked up by their two bytes: the entry of lead byte 0xC0 + l
+// and second byte b is at l * 256 + b, and holds the lower case's two bytes
+// (lead byte in the high half), or 0 when the two bytes are anything else.
+extern const std::uint16_t toLowerTwoBytes[32 * 256];
 
 }  // namespace tavik

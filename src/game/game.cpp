@@ -1,5 +1,7 @@
 #include "game/game.h"
 
+#include <string_view>
+
 #include "console/input.h"
 #include "console/lower.h"
 #include "console/output.h"
@@ -25,7 +27,7 @@ const char* const countdown[] = {
     "[#] Ready?", "[#] ROCK", "[#] PAPER", "[#] SCISSORS", "[#] SHOOT!",
 };
 
-bool isMove(const std::string& text) {
+bool isMove(std::string_view text) {
   return text == "rock" || text == "paper" || text == "scissors";
 }
 
@@ -45,17 +47,18 @@ void main() {
 
   for (;;) {
     say("[#] Enter your choice (rock, paper, scissors): ");
-    const std::string move = nuctoLowerStr(readLineFromStdin("[>] "));
-    if (!isMove(move)) {
+    const Line line = nuctoLowerStr(readLineFromStdin("[>] "));
+    if (!isMove(view(line))) {
       say("Invalid choice. Please choose rock, paper, or scissors.");
       continue;
     }
+    const std::string move(view(line));
     const std::string computerMove = getComputerChoice(move);
     say("[#] I've made my choice! Now let's play!");
     if (determineWinner(move, computerMove))
       playerWins();
     computerWins();
-    if (nuctoLowerStr(readLineFromStdin("[yes/no] > ")) != "yes")
+    if (view(nuctoLowerStr(readLineFromStdin("[yes/no] > "))) != "yes")
       return;
   }
 }

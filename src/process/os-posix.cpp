@@ -1,3 +1,4 @@
+#include <sys/mman.h>
 #include <sys/random.h>
 #include <unistd.h>
 
@@ -95,6 +96,25 @@ void setBinaryMode(std::FILE*) {}
 bool isConsole(std::FILE*) { return false; }
 
 std::intptr_t osHandle(std::FILE* stream) { return fileno(stream); }
+
+// Blocks are mappings of their own: mremap grows one by moving its page table
+// entries, never its bytes, and the huge-page advice stays with the mapping.
+// Advice the system does not take (huge pages set to "never") changes nothing.
+void* resizeBlock(void* block, std::size_t size, std::size_t newSize) {
+  void* resized =
+      block ? mremap(block, size, newSize, MREMAP_MAYMOVE)
+            : mmap(nullptr, newSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (resized == MAP_FAILED)
+    return nullptr;
+  if (newSize >= (64u << 20))
+    (void)madvise(resized, newSize, MADV_HUGEPAGE);
+  return resized;
+}
+
+void freeBlock(void* block, std::size_t size) {
+  if (block)
+    (void)munmap(block, size);
+}
 
 void ignoreBrokenPipe() { (void)std::signal(SIGPIPE, SIG_IGN); }
 

@@ -25,6 +25,13 @@ bool isConsole(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
 std::intptr_t osHandle(std::FILE* stream) { return _get_osfhandle(_fileno(stream)); }
 
+// The runtime's heap; huge pages would need a privilege a player's account lacks.
+void* resizeBlock(void* block, std::size_t, std::size_t newSize) {
+  return std::realloc(block, newSize);
+}
+
+void freeBlock(void* block, std::size_t) { std::free(block); }
+
 // Windows has no signal for it: the write fails by itself.
 void ignoreBrokenPipe() {}
 

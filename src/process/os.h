@@ -30,6 +30,16 @@ bool isConsole(std::FILE* stream);
 // The system handle behind a stream, as the console functions take it.
 std::intptr_t osHandle(std::FILE* stream);
 
+// Memory for a line that may grow to any length. resizeBlock gives a block of
+// `newSize` bytes (a multiple of blockUnit) holding the first `size` bytes of
+// `block` (null, size 0: a new block); null, with the block unchanged, when there
+// is no memory. Where the system can, a block grows by moving its pages rather
+// than copying its bytes, and asks for huge pages: a line of many megabytes then
+// costs few page faults, and is never held twice.
+constexpr std::size_t blockUnit = 64 * 1024;
+void* resizeBlock(void* block, std::size_t size, std::size_t newSize);
+void freeBlock(void* block, std::size_t size);
+
 // Makes a write to a pipe without reader fail with an error instead of
 // ending the process.
 void ignoreBrokenPipe();

@@ -2,13 +2,16 @@
  * clock_nanosleep) returns at once. Built with -DSTOP, the first pause ends the
  * process instead (exit code 0), so that a run lasts until the first line is
  * out; with -DPEAK, the process writes its peak resident set, the line
- * "VmHWM: N kB" of /proc/self/status, to standard error as it exits.
+ * "VmHWM: N kB" of /proc/self/status, to standard error as it exits; with
+ * -DNOHUGE, the process gets no transparent huge pages, as on a system where
+ * they are off, without changing the system's setting.
  * hyperfine -N passes its own environment on, so it is preloaded too: it keeps
  * its real pauses. */
 #define _GNU_SOURCE
 #include <errno.h>
 #include <fcntl.h>
 #include <string.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
@@ -28,6 +31,13 @@ int clock_nanosleep(clockid_t clock, int flags, const struct timespec* t, struct
     return nanosleep(t, left);
   return syscall(SYS_clock_nanosleep, clock, flags, t, left) == 0 ? 0 : errno;
 }
+
+#ifdef NOHUGE
+/* Before main, so before the game allocates anything. */
+__attribute__((constructor)) static void no_huge_pages(void) {
+  (void)prctl(PR_SET_THP_DISABLE, 1, 0, 0, 0);
+}
+#endif
 
 #ifdef PEAK
 __attribute__((destructor)) static void peak(void) {

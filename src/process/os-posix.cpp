@@ -98,16 +98,18 @@ bool isConsole(std::FILE*) { return false; }
 std::intptr_t osHandle(std::FILE* stream) { return fileno(stream); }
 
 // Blocks are mappings of their own: mremap grows one by moving its page table
-// entries, never its bytes, and the huge-page advice stays with the mapping.
-// Advice the system does not take (huge pages set to "never") changes nothing.
+// entries, never its bytes. Huge pages cut a long line's page faults from one
+// per 4 KiB to one per 2 MiB, at the price of the last one being filled in
+// whole however little of it the line takes. The advice stays with the mapping
+// as it grows; where the system takes none (huge pages set to "never"),
+// nothing changes.
 void* resizeBlock(void* block, std::size_t size, std::size_t newSize) {
   void* resized =
       block ? mremap(block, size, newSize, MREMAP_MAYMOVE)
             : mmap(nullptr, newSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (resized == MAP_FAILED)
     return nullptr;
-  if (newSize >= (64u << 20))
-    (void)madvise(resized, newSize, MADV_HUGEPAGE);
+  (void)madvise(resized, newSize, MADV_HUGEPAGE);
   return resized;
 }
 

@@ -36,7 +36,7 @@ std::intptr_t osHandle(std::FILE* stream);
 // is no memory. Where the system can, a block grows by moving its pages rather
 // than copying its bytes, and asks for huge pages: a line of many megabytes then
 // costs few page faults, and is never held twice.
-constexpr std::size_t blockUnit = 64 * 1024;
+constexpr std::size_t blockUnit = std::size_t{64} << 10;
 void* resizeBlock(void* block, std::size_t size, std::size_t newSize);
 void freeBlock(void* block, std::size_t size);
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -97,16 +98,28 @@ bool isConsole(std::FILE*) { return false; }
 
 std::intptr_t osHandle(std::FILE* stream) { return fileno(stream); }
 
-// Blocks are mappings of their own: mremap grows one by moving its page table
-// entries, never its bytes. Huge pages cut a long line's page faults from one
-// per 4 KiB to one per 2 MiB, at the price of the last one being filled in
-// whole however little of it the line takes. The advice stays with the mapping
-// as it grows; where the system takes none (huge pages set to "never"),
-// nothing changes.
+// A line's block is taken from the C library's heap while it is small, which
+// costs a short line no system call. From 2 MiB on it is a mapping of its own:
+// mremap grows it by moving its page table entries, never its bytes, and huge
+// pages cut its page faults from one per 4 KiB to one per 2 MiB, at the price
+// of the last one being filled in whole however little of it the line takes.
+// The advice stays with the mapping as it grows; where the system takes none
+// (huge pages set to "never"), nothing changes.
+constexpr std::size_t mappedFrom = std::size_t{2} << 20;
+
 void* resizeBlock(void* block, std::size_t size, std::size_t newSize) {
-  void* resized =
-      block ? mremap(block, size, newSize, MREMAP_MAYMOVE)
-            : mmap(nullptr, newSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (newSize < mappedFrom)
+    return std::realloc(block, newSize);
+  void* resized = MAP_FAILED;
+  if (size >= mappedFrom) {
+    resized = mremap(block, size, newSize, MREMAP_MAYMOVE);
+  } else {
+    resized = mmap(nullptr, newSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (resized != MAP_FAILED && block) {
+      std::memcpy(resized, block, size);
+      std::free(block);
+    }
+  }
   if (resized == MAP_FAILED)
     return nullptr;
   (void)madvise(resized, newSize, MADV_HUGEPAGE);
@@ -114,8 +127,10 @@ void* resizeBlock(void* block, std::size_t size, std::size_t newSize) {
 }
 
 void freeBlock(void* block, std::size_t size) {
-  if (block)
+  if (size >= mappedFrom)
     (void)munmap(block, size);
+  else
+    std::free(block);
 }
 
 void ignoreBrokenPipe() { (void)std::signal(SIGPIPE, SIG_IGN); }

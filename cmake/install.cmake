@@ -32,6 +32,15 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # A cross build's package is of the target's architecture (arm64 for
+  # aarch64-linux-gnu), not of the machine that builds it.
+  find_program(TAVIK_DPKG_ARCHITECTURE dpkg-architecture)
+  if(CMAKE_CROSSCOMPILING AND CMAKE_LIBRARY_ARCHITECTURE AND TAVIK_DPKG_ARCHITECTURE)
+    execute_process(
+      COMMAND ${TAVIK_DPKG_ARCHITECTURE} -t${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
+      OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE
+      ERROR_QUIET)
+  endif()
 endif()
 
 set(CPACK_PACKAGE_NAME tavik)

@@ -7,3 +7,6 @@ def pytest_addoption(parser):
     parser.addoption("--interposer", help="the library preloaded for the pauses and random source")
     parser.addoption("--sanitized", action="store_true", help="the game has the sanitizers in it")
     parser.addoption("--windows", action="store_true", help="the game is tavik.exe under Wine")
+    parser.addoption(
+        "--emulator", nargs="+", default=[], help="qemu-user, for programs of another architecture"
+    )

@@ -32,10 +32,12 @@ static void expectLinesOf(const std::string& input) {
 
 // Chunks hold 79 bytes of a line, then 127 more each. The longest line moves to a block of its own.
 TEST(StreamRoad, SplitsLinesAroundEveryChunkBoundary) {
-  for (const std::size_t length : {0u, 77u, 78u, 79u, 204u, 205u, 206u, 207u, 332u, 333u, 3u << 20})
+  for (const std::size_t length : {0u, 77u, 78u, 79u, 204u, 205u, 206u, 207u, 332u, 333u, 3u << 19})
     for (const std::string& last : {""s, "k"s, "\r"s, "\0"s, "\x1A"s})
       for (const std::string ending : {"\n", "\r\n", ""})
         expectLinesOf(std::string(length, 'r').append(last).append(ending));
+  // The first chunk holds as many bytes as the line before, less one: 131 + 515 * 127 is 64 KiB.
+  expectLinesOf(std::string(132, 'r') + "\n" + std::string(3u << 20, 'r'));
 }
 
 // A console whose reads are a script, and which fails with error 0x80070005 after the last.

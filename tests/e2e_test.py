@@ -169,14 +169,14 @@ def test_transcript(case, pytestconfig):
     if case.address_space and option("emulator"):
         pytest.skip("qemu-user maps itself within the limit, and at times cannot")
     env = dict(os.environ, INTERPOSE_GETRANDOM=case.random)
-    if option("emulator"):
-        # qemu-user hands the variable to the emulated loader, and keeps it from its own.
-        env["QEMU_SET_ENV"] = "LD_PRELOAD=" + option("interposer")
-    else:
-        env["LD_PRELOAD"] = option("interposer")
     if case.real_pauses:
         env["INTERPOSE_PAUSE"] = "real"
-    command = option("emulator") + ([option("won_round")] if case.won_round else option("game"))
+    # Into the game alone: not into its shell (64-bit beside a 32-bit game), nor into qemu-user.
+    preload = "LD_PRELOAD=" + option("interposer")
+    if option("emulator"):
+        preload = "QEMU_SET_ENV=" + preload  # for the emulated loader
+    game = [option("won_round")] if case.won_round else option("game")
+    command = ["env", preload, *option("emulator"), *game]
     out, err, code = play(case, command, env, DEADLINE)
     assert out == case.out
     assert err == case.err

@@ -42,17 +42,27 @@ bool isClosed(std::FILE* stream) {
   return std::find(closedStreams.begin(), closedStreams.end(), stream) != closedStreams.end();
 }
 
-// fgets into `chunk`, repeated while a signal interrupts it.
+// fgets into `chunk`, which is full of line feeds, repeated while a signal
+// interrupts it. An interrupted fgets returns null even when it has stored
+// bytes, none of them a line feed and without a NUL after them: the read goes
+// on after them, so that the chunk ends as one fgets would have left it.
 char* readChunk(std::FILE* stream, char* chunk, std::size_t size) {
+  std::size_t stored = 0;
   for (;;) {
     // fgets leaves errno alone at end of input: a stale EINTR must not count.
     errno = 0;
-    char* read = std::fgets(chunk, static_cast<int>(size), stream);
-    if (read || errno != EINTR)
-      return read;
+    if (std::fgets(chunk + stored, static_cast<int>(size - stored), stream))
+      return chunk;
+    if (errno != EINTR)
+      break;
     errno = 0;
     std::clearerr(stream);
+    stored = static_cast<std::size_t>(static_cast<char*>(std::memchr(chunk, '\n', size)) - chunk);
   }
+  if (stored == 0 || std::ferror(stream) != 0)
+    return nullptr;
+  chunk[stored] = '\0';  // input ended after the stored bytes, which one fgets returns
+  return chunk;
 }
 
 [[noreturn]] void raiseConsoleError() {

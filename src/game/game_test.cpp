@@ -11,11 +11,7 @@ TEST(Game, PlayerWinsOnlyTheThreeWinningPairs) {
   const struct {
     const char* player;
     std::string beats;  // the computer's move that the player wins against
-  } rows[] = {
-      {"rock", "scissors"},
-      {"paper", "rock"},
-      {"scissors", "paper"},
-  };
+  } rows[] = {{"rock", "scissors"}, {"paper", "rock"}, {"scissors", "paper"}};
   testing::internal::CaptureStdout();  // the countdowns and the reveals
   for (const auto& row : rows)
     for (const char* computer : {"rock", "paper", "scissors"}) {

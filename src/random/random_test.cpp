@@ -22,22 +22,19 @@ TEST(Generator, SampleIndexDrawsAgainAboveTheThreshold) {
       {"one element", {~0ull, 0}, 1, 0, {~0ull, 0}},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
     state = row.from;
     const std::size_t index = sampleIndex(row.n);
-    EXPECT_EQ(index, row.index);
-    EXPECT_EQ(words(state), words(row.after));
+    EXPECT_EQ(index, row.index) << row.name;
+    EXPECT_EQ(words(state), words(row.after)) << row.name;
   }
 }
 
 // The default state (its words little-endian), the first time with a failure of positive status.
+// What the real source is asked shows end to end, on Windows.
 static int requests = 0;
-static std::int32_t failOnceThenGiveTheDefaultState(void* algorithm, unsigned char* buffer,
-                                                    std::uint32_t size, std::uint32_t flags) {
+static std::int32_t failOnceThenGiveTheDefaultState(void*, unsigned char* buffer,
+                                                    std::uint32_t size, std::uint32_t) {
   ++requests;
-  EXPECT_EQ(algorithm, nullptr);
-  EXPECT_EQ(size, 16u);
-  EXPECT_EQ(flags, 2u);  // BCRYPT_USE_SYSTEM_PREFERRED_RNG
   const std::string bytes = "\x05\x08\x53\xB8\x8C\xC9\xB4\x69\xCA\x67\x8D\x68\x04\x30\xDD\xD1";
   bytes.copy(reinterpret_cast<char*>(buffer), size);
   return requests == 1 ? 1 : 0;

@@ -1,17 +1,11 @@
-// What the unit tests share: stand-in streams, bound slots replaced, what was raised.
+// What the unit tests share: bound slots replaced, what was raised.
 #pragma once
-
-#include <cstdio>
-#include <string>
 
 #include <gtest/gtest.h>
 
 #include "process/failure.h"
 
 namespace tavik::test {
-
-// A temporary file holding the bytes, read from its start.
-std::FILE* streamOf(const std::string& bytes);
 
 // While it lives, a bound slot (process/bound.h) holds `with`.
 template <class Function>

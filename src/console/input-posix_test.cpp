@@ -29,7 +29,6 @@ static ssize_t readScript(void* cookie, char* buffer, std::size_t size) {
 // An interrupted read is read again, after the bytes it stored; an EINTR left in errno at the end
 // of input is not.
 TEST(StreamRoad, ReadsAgainAfterAnInterruptedRead) {
-  const std::string beyondTheChunk(100, 'r');
   const struct {
     const char* name;
     std::string reads;
@@ -37,7 +36,7 @@ TEST(StreamRoad, ReadsAgainAfterAnInterruptedRead) {
   } rows[] = {
       {"before the first byte", "|rock\n", "rock"},
       {"within the line", "ro|ck\n", "rock"},
-      {"within a line beyond the chunk", "ro|" + beyondTheChunk + "\n", "ro" + beyondTheChunk},
+      {"beyond the first chunk", "ro|" + std::string(99, 'r') + "\n", "ro" + std::string(99, 'r')},
       {"before the end of input", "ro|", "ro"},
   };
   for (const auto& row : rows) {

@@ -30,11 +30,10 @@ TEST(Generator, SampleIndexDrawsAgainAboveTheThreshold) {
 }
 
 // The default state (its words little-endian), the first time with a failure of positive status.
-// What the real source is asked shows end to end, on Windows.
 static int requests = 0;
 static std::int32_t failOnceThenGiveTheDefaultState(void*, unsigned char* buffer,
                                                     std::uint32_t size, std::uint32_t) {
-  ++requests;
+  ++requests;  // what the real source is asked shows end to end, on Windows
   const std::string bytes = "\x05\x08\x53\xB8\x8C\xC9\xB4\x69\xCA\x67\x8D\x68\x04\x30\xDD\xD1";
   bytes.copy(reinterpret_cast<char*>(buffer), size);
   return requests == 1 ? 1 : 0;
